@@ -1,0 +1,43 @@
+#pragma once
+// Path macros: a bracketed folder name at the very start of a path, such as
+// "[InstallDir]", replaced by the real folder. Byte-exact, case-sensitive.
+#include <cstddef>
+
+#include "platform/platform.h"
+#include "state/setup_state.h"
+
+namespace kestrova {
+
+// Windows platform codes (getWindowsPlatform).
+constexpr int kPlatformWin32s = 0;
+constexpr int kPlatformOtherNt = 1;
+constexpr int kPlatformWin95 = 2;
+constexpr int kPlatformWin98 = 3;
+constexpr int kPlatformWinMe = 4;
+constexpr int kPlatformNt4 = 5;
+constexpr int kPlatformWin2000 = 6;
+constexpr int kPlatformWinXp = 7;
+
+int getWindowsPlatform(Platform& platform);
+
+// Expands a leading macro of the path in place (capacity: the buffer's
+// size). A path that does not begin with '[' is left exactly as it is. An
+// expansion that would not fit leaves the path as it was, never shortened.
+void expandPathMacros(Platform& platform, const SetupState& state, char* path,
+                      std::size_t capacity);
+
+template <std::size_t N>
+void expandPathMacros(Platform& platform, const SetupState& state, char (&path)[N]) {
+    expandPathMacros(platform, state, path, N);
+}
+
+// Writes the folder part of path into folder (capacity bytes): the text
+// before the last '\' at position 1 or later, with a '\' kept for a drive
+// root. False, folder untouched, when there is none or it does not fit.
+bool parentFolder(const char* path, char* folder, std::size_t capacity);
+
+// Creates the folder named by path and every missing folder above it, from
+// the top down. Results are not reported.
+void createFolderPath(Platform& platform, const char* path);
+
+}  // namespace kestrova

@@ -1,0 +1,43 @@
+#pragma once
+// LzssDecoder: turns one LZSS stream of the package into a file, through
+// fixed 4096-byte buffers; decoding a stream allocates nothing. One decoder
+// belongs to one thread (the extraction dialog's, or the install run's).
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "package/format.h"
+#include "platform/platform.h"
+#include "state/setup_state.h"
+
+namespace kestrova {
+
+class LzssDecoder {
+public:
+    LzssDecoder(Platform& platform, SetupState& state);
+    virtual ~LzssDecoder();
+    LzssDecoder(const LzssDecoder&) = delete;
+    LzssDecoder& operator=(const LzssDecoder&) = delete;
+
+    // Decodes the stream of `length` compressed bytes at absolute position
+    // `offset` of packageFile into a new file at outputPath (GBK). True when
+    // the output file was created and every decoded byte reached it; false
+    // when packageFile is null, or the output could not be created or
+    // written (the user is then asked whether to stop the installation, and
+    // Yes sets installAbandoned and setupAborted). A stream cut short by the
+    // end of the package file ends there.
+    bool decodeStream(File* packageFile, const char* outputPath, int32_t offset, int32_t length);
+
+private:
+    // Implementation detail: see lzss_decoder.cpp.
+    struct Buffers;
+    Platform& platform_;
+    SetupState& state_;
+    Buffers* buffers_;
+};
+
+// Decodes a whole LZSS stream held in memory (for kpack's extract and verify,
+// and the benchmarks); the same decoding as decodeStream.
+std::vector<uint8_t> lzssDecode(const uint8_t* data, std::size_t length);
+
+}  // namespace kestrova
