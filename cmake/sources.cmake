@@ -1,0 +1,15 @@
+# Adds the sources of the calling folder: *_win.cpp files (Windows code) to
+# kwin, all other *.cpp files (portable code) to kcore.
+function(kestrova_folder_sources)
+  file(GLOB portable CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  file(GLOB windows CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_win.cpp)
+  if(windows)
+    list(REMOVE_ITEM portable ${windows})
+  endif()
+  if(portable)
+    target_sources(kcore PRIVATE ${portable})
+  endif()
+  if(WIN32 AND windows)
+    target_sources(kwin PRIVATE ${windows})
+  endif()
+endfunction()
