@@ -1,0 +1,49 @@
+// Files and folders. The C runtime's wide calls keep the buffered streams
+// and folder operations the rest of the setup uses, with GBK names.
+#include <direct.h>
+
+#include <cstdio>
+
+#include "platform/win32/wide.h"
+#include "platform/win32/win32_platform.h"
+
+namespace kestrova::win32 {
+
+File Win32Platform::openFile(const char* path, FileMode mode) {
+    Wide name(path);
+    if (!name.ok()) return File();
+    return File(_wfopen(name, mode == FileMode::Read ? L"rb" : L"wb"));
+}
+
+bool Win32Platform::makeFolder(const char* path) {
+    Wide name(path);
+    return name.ok() && _wmkdir(name) == 0;
+}
+
+bool Win32Platform::changeFolder(const char* path) {
+    Wide name(path);
+    return name.ok() && _wchdir(name) == 0;
+}
+
+bool Win32Platform::deleteFile(const char* path) {
+    Wide name(path);
+    return name.ok() && DeleteFileW(name) != FALSE;
+}
+
+bool Win32Platform::setFileAttributes(const char* path, uint32_t attributes) {
+    Wide name(path);
+    if (!name.ok()) return false;
+    // Zero is how callers ask for "no attributes"; the system spells that
+    // FILE_ATTRIBUTE_NORMAL, and a zero in the file system's own record
+    // means "leave unchanged".
+    DWORD value = attributes == kAttributeNormal ? FILE_ATTRIBUTE_NORMAL : attributes;
+    return SetFileAttributesW(name, value) != FALSE;
+}
+
+uint32_t Win32Platform::fileAttributes(const char* path) {
+    Wide name(path);
+    if (!name.ok()) return kInvalidAttributes;
+    return GetFileAttributesW(name);
+}
+
+}  // namespace kestrova::win32

@@ -1,0 +1,21 @@
+// User interface: message boxes and the progress page's status line.
+#include "platform/win32/wide.h"
+#include "platform/win32/win32_platform.h"
+
+namespace kestrova::win32 {
+
+int Win32Platform::messageBox(WindowRef owner, const char* text, const char* caption,
+                              uint32_t style) {
+    Wide wideText(text ? text : "", Conversion::Lenient);
+    Wide wideCaption(caption, Conversion::Lenient);
+    // A null caption lets the system use its own ("Error").
+    return MessageBoxW(static_cast<HWND>(owner), wideText, caption ? wideCaption.get() : nullptr,
+                       style);
+}
+
+void Win32Platform::setControlText(WindowRef dialog, int controlId, const char* text) {
+    Wide wideText(text ? text : "", Conversion::Lenient);
+    SetDlgItemTextW(static_cast<HWND>(dialog), controlId, wideText);
+}
+
+}  // namespace kestrova::win32

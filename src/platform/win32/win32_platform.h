@@ -1,0 +1,70 @@
+#pragma once
+// Win32Platform: the real platform, over the wide (W) Win32 calls. Every
+// text is converted between GBK and UTF-16 with code page 936 (wide.h); a
+// text that cannot be converted, and a result that does not fit the
+// caller's buffer, make the operation fail rather than use another name.
+// Stateless: construct one with no arguments and hand it down by reference.
+#include "platform/platform.h"
+
+namespace kestrova::win32 {
+
+class Win32Platform : public Platform {
+  public:
+    Win32Platform() = default;
+    Win32Platform(const Win32Platform&) = delete;
+    Win32Platform& operator=(const Win32Platform&) = delete;
+
+    // Files and folders (files.cpp): _wfopen, _wmkdir, _wchdir, DeleteFileW,
+    // SetFileAttributesW (0 asks for FILE_ATTRIBUTE_NORMAL), GetFileAttributesW.
+    File openFile(const char* path, FileMode mode) override;
+    bool makeFolder(const char* path) override;
+    bool changeFolder(const char* path) override;
+    bool deleteFile(const char* path) override;
+    bool setFileAttributes(const char* path, uint32_t attributes) override;
+    uint32_t fileAttributes(const char* path) override;
+
+    // System folders and facts (system_info.cpp). The Windows, system and
+    // temporary folders and the module path are held to kSystemPathSize
+    // bytes (with the NUL) as well as to capacity.
+    bool windowsFolder(char* buffer, std::size_t capacity) override;
+    bool systemFolder(char* buffer, std::size_t capacity) override;
+    bool tempFolder(char* buffer, std::size_t capacity) override;
+    bool desktopFolder(char* buffer, std::size_t capacity) override;
+    bool modulePath(char* buffer, std::size_t capacity) override;
+    LocalTime localTime() override;
+    VersionInfo version() override;
+
+    // Registry (registry.cpp). Values of the string types are read as GBK
+    // with a NUL (*size counts it); values of other types are copied raw.
+    bool regOpenKey(RegKey root, const char* subKey, uint32_t access, RegKey* key) override;
+    bool regCreateKey(RegKey parent, const char* subKey, RegKey* key) override;
+    bool regQueryValue(RegKey key, const char* name, char* buffer, uint32_t* size) override;
+    bool regSetString(RegKey key, const char* name, const char* data, uint32_t length) override;
+    void regCloseKey(RegKey key) override;
+
+    // Shell (shell.cpp). createShellLink initialises COM for the calling
+    // thread for the duration of the call.
+    bool shellOpen(const char* path, int showCommand) override;
+    bool addFont(const char* path) override;
+    bool createShellLink(const ShellLinkFields& fields, const char* linkPath,
+                         void (*beforeSave)(void* context), void* context) override;
+
+    // Processes (processes.cpp). When the child's exit code cannot be read
+    // after it ended, runProcess still returns true and stores 0xFFFFFFFF.
+    // startProgram passes no handles to the child, as WinExec does.
+    bool runProcess(const char* commandLine, int showCommand, uint32_t* exitCode) override;
+    bool startProgram(const char* commandLine, int showCommand) override;
+
+    // User interface (user_interface.cpp). Texts shown are converted
+    // leniently: bytes that are not GBK are shown replaced, not dropped.
+    int messageBox(WindowRef owner, const char* text, const char* caption, uint32_t style) override;
+    void setControlText(WindowRef dialog, int controlId, const char* text) override;
+
+    // Drives (drives.cpp). freeSpace reports the bytes available to the
+    // calling user (GetDiskFreeSpaceEx's first result).
+    uint32_t logicalDrives() override;
+    int driveType(const char* root) override;
+    bool freeSpace(const char* root, uint64_t* bytes) override;
+};
+
+}  // namespace kestrova::win32
