@@ -1,0 +1,108 @@
+#include "engine/uninstall_log.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "resources/texts.h"
+#include "state/bounded_text.h"
+
+namespace kestrova {
+namespace {
+
+// The rewrite reads the directory log in pieces of at most this many bytes
+// (a 270-byte line buffer); a longer line becomes several entries. The
+// uninstaller reads the log with the same limit, so the pieces stay as they
+// are.
+constexpr int kRewriteLineSize = 270;
+
+// One line of the directory log: a slice of the text read back.
+struct LogEntry {
+    std::size_t offset;
+    std::size_t length;
+};
+
+File* logFile(SetupState& state, LogKind kind) {
+    return kind == LogKind::Directory ? &state.dirLog : &state.fileLog;
+}
+
+}  // namespace
+
+bool openUninstallLogs(Platform& platform, SetupState& state, WindowRef owner) {
+    bool formed =
+        joinText(state.dirLogPath, state.installDir, "\\", state.productName, "dir.ini") &&
+        joinText(state.fileLogPath, state.installDir, "\\", state.productName, "file.ini");
+    if (!formed) {
+        // Never leave one path formed and the other stale from an earlier
+        // attempt: both or neither.
+        state.dirLogPath[0] = '\0';
+        state.fileLogPath[0] = '\0';
+    }
+    if (!optionIsOn(state.uninstallOption)) return true;
+
+    if (formed) {
+        state.dirLog = platform.openFile(state.dirLogPath, FileMode::Write);
+        state.fileLog = platform.openFile(state.fileLogPath, FileMode::Write);
+        if (state.dirLog.isOpen() && state.fileLog.isOpen()) return true;
+    }
+    closeUninstallLogs(state);
+    platform.messageBox(owner, texts::kLogOpenError, texts::kCaptionError, kMbOk);
+    state.setupAborted = true;
+    return false;
+}
+
+void writeLog(SetupState& state, LogKind kind, const char* text) {
+    if (!optionIsOn(state.uninstallOption)) return;
+    File* file = logFile(state, kind);
+    if (!file->isOpen()) return;
+    // The uninstaller relies on the logs: push every entry to the system at
+    // once, so a setup that is killed half-way still leaves them complete up
+    // to that point.
+    file->write(text);
+    file->flush();
+}
+
+void closeUninstallLogs(SetupState& state) {
+    if (state.dirLog.isOpen()) state.dirLog.close();
+    if (state.fileLog.isOpen()) state.fileLog.close();
+}
+
+void rewriteDirectoryLog(Platform& platform, SetupState& state) {
+    if (!optionIsOn(state.uninstallOption) || state.dirLogPath[0] == '\0') return;
+
+    std::vector<char> text;
+    std::vector<LogEntry> entries;
+    {
+        File in = platform.openFile(state.dirLogPath, FileMode::Read);
+        // A log that cannot be read is left as it is rather than emptied.
+        if (!in.isOpen()) return;
+        char line[kRewriteLineSize];
+        int n;
+        while ((n = in.readLine(line, sizeof line)) > 0) {
+            entries.push_back(LogEntry{text.size(), static_cast<std::size_t>(n)});
+            text.insert(text.end(), line, line + n);
+        }
+        if (std::ferror(in.stream())) return;
+    }
+    // Only a piece that ends the file without a line end lacks one: a longer
+    // line is cut only where the buffer is full, and more bytes follow it.
+    if (!entries.empty() && text[entries.back().offset + entries.back().length - 1] != '\n') {
+        entries.pop_back();
+    }
+
+    // Shortest first, equal lengths in file order; written back from the last
+    // entry, this gives longest first and, among equal lengths, the later line
+    // first.
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const LogEntry& a, const LogEntry& b) { return a.length < b.length; });
+
+    File out = platform.openFile(state.dirLogPath, FileMode::Write);
+    if (!out.isOpen()) return;
+    for (std::size_t i = entries.size(); i-- > 0;) {
+        out.write(text.data() + entries[i].offset, entries[i].length);
+    }
+    out.close();
+}
+
+}  // namespace kestrova

@@ -1,0 +1,56 @@
+#include "engine/uninstaller_registration.h"
+
+#include <cstring>
+
+#include "resources/texts.h"
+#include "state/bounded_text.h"
+
+namespace kestrova {
+
+const char kUninstallerFileName[] = "Kestrova-UnInstall.exe";
+
+namespace {
+
+const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+void setString(Platform& platform, RegKey key, const char* name, const char* text) {
+    platform.regSetString(key, name, text, static_cast<uint32_t>(std::strlen(text)));
+}
+
+}  // namespace
+
+bool formUninstallCommand(Platform& platform, const SetupState& state, char* buffer,
+                          std::size_t capacity) {
+    if (capacity == 0) return false;
+    buffer[0] = '\0';
+    char windows[kSystemPathSize];
+    if (!platform.windowsFolder(windows, sizeof windows) || windows[0] == '\0') return false;
+    // No quotes: the uninstaller reads the whole rest of its command line,
+    // spaces included, as the file log's path.
+    return joinText(buffer, capacity, windows, "\\", kUninstallerFileName, " ") &&
+           appendText(buffer, capacity, state.fileLogPath);
+}
+
+void registerUninstaller(Platform& platform, const SetupState& state, const char* caption) {
+    char command[kUninstallCommandSize];
+    bool haveCommand = formUninstallCommand(platform, state, command, sizeof command);
+
+    RegKey parent = 0;
+    if (!platform.regOpenKey(kHkeyLocalMachine, kUninstallKey, kKeyWrite, &parent)) {
+        platform.messageBox(nullptr, texts::kRegistryWriteError, caption, kMbOk);
+        return;
+    }
+    // An empty product name would put the values on the Uninstall key
+    // itself, and an entry without the uninstaller's folder could not work.
+    if (optionIsOn(state.uninstallOption) && state.productName[0] != '\0' && haveCommand) {
+        RegKey product = 0;
+        if (platform.regCreateKey(parent, state.productName, &product)) {
+            setString(platform, product, "DisplayName", state.productName);
+            setString(platform, product, "UninstallString", command);
+            platform.regCloseKey(product);
+        }
+    }
+    platform.regCloseKey(parent);
+}
+
+}  // namespace kestrova

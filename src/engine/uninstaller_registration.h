@@ -1,0 +1,34 @@
+#pragma once
+// Registers the installed product with the system's list of removable
+// programs: HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\<product>
+// with "DisplayName" and "UninstallString", the command that starts the
+// separate uninstaller in the Windows folder with the file log's path.
+#include <cstddef>
+
+#include "platform/platform.h"
+#include "state/setup_state.h"
+
+namespace kestrova {
+
+// The uninstaller's name, in the Windows folder.
+extern const char kUninstallerFileName[];  // "Kestrova-UnInstall.exe"
+
+// Writes the uninstall command into buffer: the Windows folder +
+// "\Kestrova-UnInstall.exe " + fileLogPath, one space, no quotes (the
+// uninstaller takes everything after the space as the log's path). False,
+// buffer empty, when the Windows folder is unknown or the command does not
+// fit (a buffer of kUninstallCommandSize always suffices).
+constexpr std::size_t kUninstallCommandSize = kSystemPathSize + 24 + kTextSize;
+bool formUninstallCommand(Platform& platform, const SetupState& state, char* buffer,
+                          std::size_t capacity);
+
+// Opens the Uninstall key for writing; when that fails, shows
+// kRegistryWriteError with the given caption (the program's title) and
+// returns. With the uninstall option "1" it then creates or opens the
+// product's key and sets both values (REG_SZ, lengths without the NUL).
+// Failures past the first open are silent, as is an empty product name or
+// an unknown Windows folder, which leave the entry unwritten rather than
+// write a wrong one.
+void registerUninstaller(Platform& platform, const SetupState& state, const char* caption);
+
+}  // namespace kestrova

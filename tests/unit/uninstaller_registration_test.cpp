@@ -1,0 +1,128 @@
+// The uninstall entry under HKLM\...\Uninstall: its exact values, the
+// option, and a missing parent key.
+#include "engine/uninstaller_registration.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/uninstall_log.h"
+#include "fake_platform.h"
+#include "gbk.h"
+#include "resources/texts.h"
+#include "state/bounded_text.h"
+
+namespace kestrova {
+namespace {
+
+using test::FakePlatform;
+using test::gbk;
+
+const char kUninstall[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+class UninstallerRegistrationTest : public ::testing::Test {
+  protected:
+    // Forms the log paths as the progress page does, without opening them.
+    void prepare(const std::string& installDir, const std::string& product, const char* option) {
+        copyText(state.installDir, installDir.c_str());
+        copyText(state.productName, product.c_str());
+        copyText(state.uninstallOption, "0");
+        ASSERT_TRUE(openUninstallLogs(platform, state, nullptr));
+        copyText(state.uninstallOption, option);
+    }
+    std::string value(const std::string& product, const char* name) {
+        std::string data;
+        if (!platform.getValue(kHkeyLocalMachine, std::string(kUninstall) + "\\" + product, name,
+                               &data)) {
+            return "<missing>";
+        }
+        return data;
+    }
+
+    FakePlatform platform;
+    SetupState state;
+    const std::string title = gbk(u8"产品 安装程序");
+};
+
+TEST_F(UninstallerRegistrationTest, WritesTheEntryWithAnUnquotedCommand) {
+    prepare("C:\\Program Files\\App", "App", "1");
+    registerUninstaller(platform, state, title.c_str());
+
+    EXPECT_EQ("App", value("App", "DisplayName"));
+    EXPECT_EQ("C:\\WINDOWS\\Kestrova-UnInstall.exe C:\\Program Files\\App\\Appfile.ini",
+              value("App", "UninstallString"));
+    EXPECT_TRUE(platform.messageBoxes.empty());
+    EXPECT_EQ(0, platform.openKeyCount());
+}
+
+TEST_F(UninstallerRegistrationTest, ASecondInstallOverwritesTheGbkEntry) {
+    const std::string product = gbk(u8"中文软件");
+    platform.setValue(kHkeyLocalMachine, std::string(kUninstall) + "\\" + product, "DisplayName",
+                      "old");
+    platform.setValue(kHkeyLocalMachine, std::string(kUninstall) + "\\" + product,
+                      "UninstallString", "old command");
+    platform.windows = gbk(u8"D:\\视窗");
+    prepare(gbk(u8"D:\\程序 文件\\中文软件"), product, "1");
+    registerUninstaller(platform, state, title.c_str());
+
+    EXPECT_EQ(product, value(product, "DisplayName"));
+    EXPECT_EQ(gbk(u8"D:\\视窗\\Kestrova-UnInstall.exe D:\\程序 文件\\中文软件\\中文软件file.ini"),
+              value(product, "UninstallString"));
+    EXPECT_EQ(0, platform.openKeyCount());
+}
+
+TEST_F(UninstallerRegistrationTest, OptionOffOpensTheParentButWritesNothing) {
+    prepare("C:\\App", "App", "0");
+    registerUninstaller(platform, state, title.c_str());
+    EXPECT_FALSE(platform.keyExists(kHkeyLocalMachine, std::string(kUninstall) + "\\App"));
+    EXPECT_TRUE(platform.createdKeys.empty());
+    EXPECT_TRUE(platform.messageBoxes.empty());
+    EXPECT_EQ(0, platform.openKeyCount());
+}
+
+TEST_F(UninstallerRegistrationTest, AMissingParentKeyIsReportedWithTheTitle) {
+    for (const char* option : {"1", "0"}) {
+        SCOPED_TRACE(option);
+        FakePlatform fresh;
+        fresh.deleteKey(kHkeyLocalMachine, kUninstall);
+        SetupState s;
+        copyText(s.productName, "App");
+        copyText(s.fileLogPath, "C:\\App\\Appfile.ini");
+        copyText(s.uninstallOption, option);
+        registerUninstaller(fresh, s, title.c_str());
+
+        ASSERT_EQ(1u, fresh.messageBoxes.size());
+        EXPECT_EQ(texts::kRegistryWriteError, fresh.messageBoxes[0].text);
+        EXPECT_EQ(title, fresh.messageBoxes[0].caption);
+        EXPECT_EQ(kMbOk, fresh.messageBoxes[0].style);
+        EXPECT_EQ(nullptr, fresh.messageBoxes[0].owner);
+        EXPECT_TRUE(fresh.createdKeys.empty());
+        EXPECT_EQ(0, fresh.openKeyCount());
+    }
+}
+
+TEST_F(UninstallerRegistrationTest, TheLongestPartsStillMakeTheWholeCommand) {
+    platform.windows = "C:\\" + std::string(kSystemPathSize - 4, 'w');  // 279 bytes
+    const std::string log = "C:\\" + std::string(kTextSize - 4, 'l');   // 499 bytes
+    prepare("C:\\App", "App", "1");
+    copyText(state.fileLogPath, log.c_str());
+    registerUninstaller(platform, state, title.c_str());
+    EXPECT_EQ(platform.windows + "\\Kestrova-UnInstall.exe " + log,
+              value("App", "UninstallString"));
+}
+
+TEST_F(UninstallerRegistrationTest, NoEntryWithoutAProductNameOrAWindowsFolder) {
+    prepare("C:\\App", "", "1");
+    registerUninstaller(platform, state, title.c_str());
+    EXPECT_EQ("<missing>", value("", "DisplayName"));
+
+    copyText(state.productName, "App");
+    platform.windows = std::string(kSystemPathSize, 'w');  // does not fit: unknown
+    registerUninstaller(platform, state, title.c_str());
+    EXPECT_FALSE(platform.keyExists(kHkeyLocalMachine, std::string(kUninstall) + "\\App"));
+    EXPECT_TRUE(platform.messageBoxes.empty());
+    EXPECT_EQ(0, platform.openKeyCount());
+}
+
+}  // namespace
+}  // namespace kestrova
