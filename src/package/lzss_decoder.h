@@ -13,7 +13,7 @@
 namespace kestrova {
 
 class LzssDecoder {
-public:
+  public:
     LzssDecoder(Platform& platform, SetupState& state);
     virtual ~LzssDecoder();
     LzssDecoder(const LzssDecoder&) = delete;
@@ -25,12 +25,17 @@ public:
     // when packageFile is null, or the output could not be created or
     // written (the user is then asked whether to stop the installation, and
     // Yes sets installAbandoned and setupAborted). A stream cut short by the
-    // end of the package file ends there.
+    // end of the package file ends there; a length of 0 or less gives an
+    // empty file without touching packageFile.
     bool decodeStream(File* packageFile, const char* outputPath, int32_t offset, int32_t length);
 
-private:
-    // Implementation detail: see lzss_decoder.cpp.
-    struct Buffers;
+  private:
+    // Asks whether to stop the installation after outputPath could not be
+    // created or written; Yes sets installAbandoned and setupAborted.
+    // Returns false, the result of the failed decodeStream.
+    bool askToStop(const char* outputPath);
+
+    struct Buffers;  // the fixed input and window buffers (lzss_decoder.cpp)
     Platform& platform_;
     SetupState& state_;
     Buffers* buffers_;

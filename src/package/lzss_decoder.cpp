@@ -1,0 +1,189 @@
+#include "package/lzss_decoder.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "package/lzss_core.h"
+#include "resources/texts.h"
+
+namespace kestrova {
+
+using format::kRingSize;
+
+// Both buffers are allocated once with the decoder: decoding a stream
+// allocates nothing. The window holds the last 4096 decoded bytes (the
+// ring) followed by the bytes not yet written, which are written as soon
+// as more than 4096 are pending, so they never exceed 4096 + 18.
+struct LzssDecoder::Buffers {
+    uint8_t input[kRingSize];
+    uint8_t window[kRingSize + kRingSize + lzss::kItemRoom];
+};
+
+namespace {
+
+// Compressed bytes of one stream, read from the package file in blocks of
+// 4096 (fewer for the last), never beyond the stream's length. A package
+// file that ends early ends the stream: nothing is delivered that was not
+// read from the file.
+struct FileSource {
+    File& file;
+    uint8_t* buffer;
+    int64_t remaining;
+    const uint8_t* next;
+    const uint8_t* end;
+
+    bool refill() {
+        if (remaining <= 0) return false;
+        std::size_t want = remaining < kRingSize ? static_cast<std::size_t>(remaining) : kRingSize;
+        std::size_t got = file.read(buffer, want);
+        if (got == 0) {
+            remaining = 0;
+            return false;
+        }
+        remaining -= static_cast<int64_t>(got);
+        next = buffer;
+        end = buffer + got;
+        return true;
+    }
+};
+
+// The output window over Buffers::window, written to the output file in
+// blocks of 4097 to 4114 bytes.
+struct FileSink {
+    File& file;
+    uint8_t* window;
+    uint8_t* start;
+    uint8_t* limit;
+    uint8_t* cur;
+    uint32_t phase;
+
+    FileSink(File& output, uint8_t* buffer) : file(output), window(buffer) {
+        // The ring starts as spaces: all of it, so that a stream reading
+        // positions it has not written yet gets the same bytes every time.
+        std::memset(window, format::kRingFill, kRingSize);
+        start = window;
+        cur = window + kRingSize;
+        limit = cur + kRingSize;
+        // Ring position of window[0], so that the first byte lands at 4078.
+        phase = static_cast<uint32_t>(format::kRingStart - kRingSize);
+    }
+
+    uint8_t* pending() const { return window + kRingSize; }
+
+    bool drain() {
+        std::size_t count = static_cast<std::size_t>(cur - pending());
+        if (!file.write(pending(), count)) return false;
+        // Keep the last 4096 bytes as the ring for the next matches.
+        std::memmove(window, cur - kRingSize, kRingSize);
+        phase += static_cast<uint32_t>(count);
+        cur = pending();
+        return true;
+    }
+
+    bool finish() { return file.write(pending(), static_cast<std::size_t>(cur - pending())); }
+};
+
+// The output of lzssDecode: the vector is the window, grown when full.
+struct VectorSink {
+    std::vector<uint8_t>& bytes;
+    uint8_t* start;
+    uint8_t* limit;
+    uint8_t* cur;
+    uint32_t phase = format::kRingStart;
+
+    VectorSink(std::vector<uint8_t>& out, std::size_t initial) : bytes(out) {
+        bytes.resize(initial);
+        start = cur = bytes.data();
+        limit = start + initial - lzss::kItemRoom;
+    }
+
+    bool drain() {
+        std::size_t used = static_cast<std::size_t>(cur - start);
+        bytes.resize(bytes.size() * 2);
+        start = bytes.data();
+        cur = start + used;
+        limit = start + bytes.size() - lzss::kItemRoom;
+        return true;
+    }
+};
+
+struct MemorySource {
+    const uint8_t* next;
+    const uint8_t* end;
+    bool refill() { return false; }
+};
+
+}  // namespace
+
+LzssDecoder::LzssDecoder(Platform& platform, SetupState& state)
+    : platform_(platform), state_(state), buffers_(new Buffers) {}
+
+LzssDecoder::~LzssDecoder() {
+    delete buffers_;
+}
+
+bool LzssDecoder::decodeStream(File* packageFile, const char* outputPath, int32_t offset,
+                               int32_t length) {
+    // A closed file is as absent as a null one: nothing could be read.
+    if (!packageFile || !packageFile->isOpen()) return false;
+    File output = platform_.openFile(outputPath, FileMode::Write);
+    if (!output) return askToStop(outputPath);
+
+    bool written = true;
+    // An empty (or negative) length leaves the package file untouched. A
+    // position that cannot be sought yields no input rather than the bytes
+    // at wherever the file happens to stand.
+    if (length > 0) {
+        FileSource in{*packageFile, buffers_->input, packageFile->seek(offset) ? length : 0,
+                      buffers_->input, buffers_->input};
+        FileSink out(output, buffers_->window);
+        written = lzss::decode(in, out) && out.finish();
+    }
+    // A full disk may only show when the last buffered bytes are written.
+    written = output.close() && written;
+    if (!written) return askToStop(outputPath);
+    return true;
+}
+
+bool LzssDecoder::askToStop(const char* outputPath) {
+    const std::size_t before = std::strlen(texts::kCreateFailedBefore);
+    const std::size_t path = std::strlen(outputPath);
+    const std::size_t after = std::strlen(texts::kCreateFailedAfter);
+    const std::size_t needed = before + path + after + 1;
+    // Every path of the setup fits the fixed buffer; a longer one still
+    // appears whole.
+    char fixed[kTextSize + 64];
+    std::vector<char> large;
+    char* text = fixed;
+    if (needed > sizeof fixed) {
+        large.resize(needed);
+        text = large.data();
+    }
+    std::memcpy(text, texts::kCreateFailedBefore, before);
+    std::memcpy(text + before, outputPath, path);
+    std::memcpy(text + before + path, texts::kCreateFailedAfter, after + 1);
+
+    int answer = platform_.messageBox(nullptr, text, texts::kCaptionError,
+                                      kMbYesNo | kMbIconQuestion | kMbDefButton2);
+    if (answer == kIdYes) {
+        state_.installAbandoned = true;
+        state_.setupAborted = true;
+    }
+    return false;
+}
+
+std::vector<uint8_t> lzssDecode(const uint8_t* data, std::size_t length) {
+    std::vector<uint8_t> bytes;
+    if (!data || length == 0) return bytes;
+    // Real data rarely expands more than fourfold; the sink doubles when it
+    // does. Each growth zero-fills and copies, which costs more than the
+    // larger first guess.
+    const std::size_t guess = length < SIZE_MAX / 8 ? length * 4 + 256 : length;
+    MemorySource in{data, data + length};
+    VectorSink out(bytes, guess);
+    lzss::decode(in, out);
+    bytes.resize(static_cast<std::size_t>(out.cur - out.start));
+    return bytes;
+}
+
+}  // namespace kestrova

@@ -1,0 +1,84 @@
+#include "package/script_reader.h"
+
+#include <cstring>
+
+#include "package/number_field.h"
+
+namespace kestrova {
+
+int readScriptLine(File& script, char* buffer, int capacity) {
+    if (capacity <= 0) return -1;
+    return script.readLine(buffer, capacity);
+}
+
+int removeLineEnd(char* line, int length) {
+    // Only the line end itself goes: a final line without CR LF, or a piece
+    // of a line split by the read limit, keeps all of its text.
+    if (length > 0 && line[length - 1] == '\n') --length;
+    if (length > 0 && line[length - 1] == '\r') --length;
+    if (length >= 0) line[length] = '\0';
+    return length;
+}
+
+int readTextLine(File& script, char* buffer, int capacity) {
+    int length = readScriptLine(script, buffer, capacity);
+    if (length < 0) return -1;
+    return removeLineEnd(buffer, length);
+}
+
+bool seekSection(File& script, const char* section) {
+    const int wanted = static_cast<int>(std::strlen(section));
+    char line[format::kLongLineBuffer];
+    int length;
+    while ((length = readScriptLine(script, line, sizeof line)) >= 0) {
+        if (length == wanted && std::memcmp(line, section, wanted) == 0) return true;
+    }
+    return false;
+}
+
+namespace {
+
+// The number field at `at` of a record whose present bytes end at `end`.
+int32_t recordNumber(const char* line, int end, int at) {
+    if (end <= at) return 0;
+    int width = end - at;
+    if (width > format::kNumberFieldWidth) width = format::kNumberFieldWidth;
+    return parseNumberField(line + at, width);
+}
+
+}  // namespace
+
+void parseFileRecord(const char* line, int length, int32_t recordBase, FileRecord* record) {
+    // The line end is not part of the record: on a short line it would
+    // otherwise end up in the path or the kind.
+    int end = length;
+    if (end > 0 && line[end - 1] == '\n') --end;
+    if (end > 0 && line[end - 1] == '\r') --end;
+
+    int pathBytes = end < format::kRecordPathWidth ? end : format::kRecordPathWidth;
+    std::memcpy(record->path, line, pathBytes);
+    record->path[pathBytes] = '\0';
+    trimTrailingSpaces(record->path);
+
+    // Unsigned addition: the record base and the field are 32-bit values
+    // whose sum wraps instead of overflowing; a position that wraps below 0
+    // cannot be sought, so such a stream decodes to an empty file.
+    uint32_t offset = static_cast<uint32_t>(recordNumber(line, end, format::kRecordOffsetField)) +
+                      static_cast<uint32_t>(recordBase);
+    record->offset = static_cast<int32_t>(offset);
+    record->length = recordNumber(line, end, format::kRecordLengthField);
+    record->kind = end > format::kRecordKind ? line[format::kRecordKind] : '\0';
+}
+
+bool readFileRecord(File& script, int32_t recordBase, FileRecord* record) {
+    char line[format::kLineBuffer];
+    int length = readScriptLine(script, line, sizeof line);
+    if (length < 0) {
+        parseFileRecord(line, 0, recordBase, record);
+        return false;
+    }
+    parseFileRecord(line, length, recordBase, record);
+    return true;
+}
+
+}  // namespace kestrova
