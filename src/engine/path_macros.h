@@ -18,11 +18,20 @@ constexpr int kPlatformNt4 = 5;
 constexpr int kPlatformWin2000 = 6;
 constexpr int kPlatformWinXp = 7;
 
+// The key under HKEY_LOCAL_MACHINE that holds the all-users shell folders
+// ("Common Programs", "Common Startup", ...).
+constexpr const char kShellFoldersKey[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+// The platform code of the running Windows (kPlatform...), from the packed
+// version and, when the platform has them, the major and minor version.
 int getWindowsPlatform(Platform& platform);
 
 // Expands a leading macro of the path in place (capacity: the buffer's
-// size). A path that does not begin with '[' is left exactly as it is. An
-// expansion that would not fit leaves the path as it was, never shortened.
+// size). A path that does not begin with '[', or has no ']', is left exactly
+// as it is. An expansion that would not fit leaves the path exactly as it
+// was, never shortened. An unknown macro, or a folder the system cannot
+// name, leaves the macro in place with the trailing spaces removed.
 void expandPathMacros(Platform& platform, const SetupState& state, char* path,
                       std::size_t capacity);
 
@@ -37,7 +46,8 @@ void expandPathMacros(Platform& platform, const SetupState& state, char (&path)[
 bool parentFolder(const char* path, char* folder, std::size_t capacity);
 
 // Creates the folder named by path and every missing folder above it, from
-// the top down. Results are not reported.
+// the top down. Results are not reported. A path shorter than 4 bytes (a
+// drive root) creates nothing.
 void createFolderPath(Platform& platform, const char* path);
 
 }  // namespace kestrova
