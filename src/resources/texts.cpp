@@ -10,7 +10,6 @@ const char kQuitQuestion[] = "你确实想退出安装程序吗？";
 
 const char kPackageReadError[] = "读取安装包时发生错误!!!";
 const char kCaptionCreateFileError[] = "创建该文件时出错";
-const char kSocketsError[] = "无法启动网络组件，安装程序不能运行。";
 
 const char kCreateFailedBefore[] = "创建";
 const char kCreateFailedAfter[] = "时出错，是否终止软件的安装？";

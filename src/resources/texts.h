@@ -11,7 +11,6 @@ extern const char kQuitQuestion[];               // 你确实想退出安装程�
 // Start-up.
 extern const char kPackageReadError[];           // 读取安装包时发生错误!!!
 extern const char kCaptionCreateFileError[];     // 创建该文件时出错
-extern const char kSocketsError[];               // string resource 103 (also in the .rc)
 
 // Decoder: "创建" + path + "时出错，是否终止软件的安装？"
 extern const char kCreateFailedBefore[];
