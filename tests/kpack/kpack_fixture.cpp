@@ -1,0 +1,72 @@
+#include "kpack_fixture.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+#include "state/setup_state.h"
+
+namespace kestrova::test {
+
+fs::path ownExecutable() {
+#ifdef _WIN32
+    wchar_t buffer[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    return fs::path(std::wstring(buffer, n));
+#else
+    return fs::read_symlink("/proc/self/exe");
+#endif
+}
+
+std::vector<uint8_t> readWholeFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + path.u8string());
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string readText(const fs::path& path) {
+    std::vector<uint8_t> bytes = readWholeFile(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+void writeFile(const fs::path& path, const std::string& bytes) {
+    if (path.has_parent_path()) fs::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + path.u8string());
+}
+
+ScratchFolder::ScratchFolder() {
+    static std::atomic<unsigned> counter{0};
+    const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+#ifdef _WIN32
+    const unsigned long pid = GetCurrentProcessId();
+#else
+    const unsigned long pid = static_cast<unsigned long>(getpid());
+#endif
+    path_ = fs::temp_directory_path() / ("kpack-test-" + std::to_string(pid) + "-" +
+                                         std::to_string(now) + "-" + std::to_string(counter++));
+    fs::create_directories(path_);
+}
+
+ScratchFolder::~ScratchFolder() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+}
+
+fs::path writeStandInStub(const fs::path& folder) {
+    const fs::path stub = folder / "stand-in-stub.exe";
+    writeFile(stub, std::string(static_cast<std::size_t>(kPackageStart), '\0'));
+    return stub;
+}
+
+}  // namespace kestrova::test
