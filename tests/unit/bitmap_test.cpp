@@ -1,0 +1,320 @@
+// The .bmp reader: pictures made by ImageMagick (tests/data/bitmaps, see
+// make-bitmaps.sh) must load to the pixels and colours of the .ppm they were
+// made from; damaged and hostile headers must load to nothing, without a
+// read outside the file or an absurd allocation.
+#include "wizard/bitmap.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "fake_platform.h"
+#include "wizard/size_set.h"
+
+namespace kestrova {
+namespace {
+
+std::string dataFile(const std::string& name) {
+    std::ifstream in(std::string(KESTROVA_TEST_DATA) + "/bitmaps/" + name, std::ios::binary);
+    EXPECT_TRUE(in) << name;
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+BitmapBlock load(const std::string& bytes) {
+    return loadBitmapBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+}
+
+struct Rgb {
+    int r, g, b;
+    bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
+    bool operator<(const Rgb& o) const { return std::tie(r, g, b) < std::tie(o.r, o.g, o.b); }
+};
+
+// A plain-text (P3) picture, top row first.
+struct Ppm {
+    int width = 0, height = 0;
+    std::vector<Rgb> pixels;
+    Rgb at(int x, int y) const { return pixels[y * width + x]; }
+};
+
+Ppm readPpm(const std::string& name) {
+    std::istringstream in(dataFile(name));
+    std::string magic;
+    int maxValue = 0;
+    Ppm ppm;
+    in >> magic >> ppm.width >> ppm.height >> maxValue;
+    Rgb c;
+    while (in >> c.r >> c.g >> c.b) ppm.pixels.push_back(c);
+    EXPECT_EQ(static_cast<std::size_t>(ppm.width * ppm.height), ppm.pixels.size()) << name;
+    return ppm;
+}
+
+uint32_t le(const uint8_t* p, int n) {
+    uint32_t v = 0;
+    for (int i = n - 1; i >= 0; --i) v = v << 8 | p[i];
+    return v;
+}
+
+// The colour a block shows at (x, y), counted from the top, decoded from
+// its stored rows (bottom row first) and colour table. 16-bit pixels are
+// 5-5-5, widened to 8 bits.
+Rgb pixelAt(const BitmapBlock& block, int x, int y) {
+    const uint8_t* row = block.pixels() + (block.height() - 1 - y) * block.rowBytes();
+    auto fromTable = [&](uint32_t index) {
+        const uint8_t* e = block.colorTable() + 4 * index;
+        return Rgb{e[2], e[1], e[0]};
+    };
+    switch (block.bitCount()) {
+        case 1:
+            return fromTable(row[x / 8] >> (7 - x % 8) & 1);
+        case 4:
+            return fromTable(x % 2 ? row[x / 2] & 15 : row[x / 2] >> 4);
+        case 8:
+            return fromTable(row[x]);
+        case 16: {
+            uint32_t v = le(row + 2 * x, 2);
+            auto widen = [](uint32_t five) { return static_cast<int>(five * 255 / 31); };
+            return Rgb{widen(v >> 10 & 31), widen(v >> 5 & 31), widen(v & 31)};
+        }
+        case 24:
+            return Rgb{row[3 * x + 2], row[3 * x + 1], row[3 * x]};
+        case 32:
+            return Rgb{row[4 * x + 2], row[4 * x + 1], row[4 * x]};
+    }
+    return Rgb{-1, -1, -1};
+}
+
+void expectShows(const BitmapBlock& block, const Ppm& ppm, const std::string& name) {
+    ASSERT_TRUE(block) << name;
+    ASSERT_EQ(ppm.width, block.width()) << name;
+    ASSERT_EQ(ppm.height, block.height()) << name;
+    for (int y = 0; y < ppm.height; ++y)
+        for (int x = 0; x < ppm.width; ++x) {
+            Rgb want = ppm.at(x, y);
+            Rgb got = pixelAt(block, x, y);
+            // 5 bits of a colour are within one step (8.2) of its 8 bits.
+            int slack = block.bitCount() == 16 ? 8 : 0;
+            bool near = std::abs(want.r - got.r) <= slack && std::abs(want.g - got.g) <= slack &&
+                        std::abs(want.b - got.b) <= slack;
+            EXPECT_TRUE(near) << name << " at " << x << "," << y << ": " << got.r << " " << got.g
+                              << " " << got.b;
+        }
+}
+
+TEST(Bitmap, LoadsEveryFormToThePixelsItShows) {
+    struct Case {
+        const char* file;
+        const char* ppm;
+        int bits;
+        uint32_t colors;
+    } cases[] = {
+        {"mono1.bmp", "mono.ppm", 1, 2},        {"mono1-cu0.bmp", "mono.ppm", 1, 2},
+        {"core1.bmp", "mono.ppm", 1, 2},        {"pal4.bmp", "nine.ppm", 4, 16},
+        {"pal4-cu0.bmp", "nine.ppm", 4, 16},    {"core4.bmp", "nine.ppm", 4, 16},
+        {"pal8.bmp", "twenty.ppm", 8, 256},     {"pal8-cu0.bmp", "twenty.ppm", 8, 256},
+        {"pal8-cu20.bmp", "twenty.ppm", 8, 20}, {"pal8-cu20-nohdr.bmp", "twenty.ppm", 8, 20},
+        {"core8.bmp", "twenty.ppm", 8, 256},    {"rgb16.bmp", "nine.ppm", 16, 0},
+        {"rgb24.bmp", "nine.ppm", 24, 0},       {"rgb24-nohdr.bmp", "nine.ppm", 24, 0},
+        {"rgb32.bmp", "nine.ppm", 32, 0},
+    };
+    for (const Case& c : cases) {
+        BitmapBlock block = load(dataFile(c.file));
+        expectShows(block, readPpm(c.ppm), c.file);
+        if (!block) continue;
+        EXPECT_EQ(kInfoHeaderSize, block.headerSize()) << c.file;
+        EXPECT_EQ(c.bits, block.bitCount()) << c.file;
+        EXPECT_EQ(c.colors, block.colorsUsed()) << c.file;
+        EXPECT_EQ(block.rowBytes() * block.height(), block.imageSize()) << c.file;
+        EXPECT_EQ(kInfoHeaderSize + 4 * c.colors + block.imageSize(), block.size()) << c.file;
+    }
+}
+
+TEST(Bitmap, CoreHeaderLoadsLikeItsInformationHeaderTwin) {
+    const char* twins[][2] = {
+        {"core1.bmp", "mono1.bmp"}, {"core4.bmp", "pal4.bmp"}, {"core8.bmp", "pal8-cu0.bmp"}};
+    for (auto& twin : twins) {
+        BitmapBlock core = load(dataFile(twin[0]));
+        BitmapBlock info = load(dataFile(twin[1]));
+        ASSERT_TRUE(core && info) << twin[0];
+        EXPECT_EQ(info.width(), core.width());
+        EXPECT_EQ(info.height(), core.height());
+        EXPECT_EQ(info.planes(), core.planes());
+        EXPECT_EQ(info.bitCount(), core.bitCount());
+        EXPECT_EQ(0u, core.compression());
+        EXPECT_EQ(core.colorsUsed(), core.colorsImportant());
+        // Colour table and rows, byte for byte (the 3-byte entries widened).
+        ASSERT_EQ(info.size(), core.size()) << twin[0];
+        EXPECT_EQ(0,
+                  std::memcmp(info.colorTable(), core.colorTable(), info.size() - kInfoHeaderSize))
+            << twin[0];
+    }
+}
+
+TEST(Bitmap, PaletteComesFromTheTableOrTheColourCube) {
+    BitmapPalette palette;
+    ASSERT_TRUE(createBitmapPalette(load(dataFile("pal8-cu20.bmp")), &palette));
+    ASSERT_EQ(20, palette.count);
+    std::set<Rgb> inPalette, inPicture;
+    for (int i = 0; i < palette.count; ++i) {
+        const PaletteEntry& e = palette.entries[i];
+        inPalette.insert({e.red, e.green, e.blue});
+        EXPECT_EQ(0, e.flags);
+    }
+    for (const Rgb& c : readPpm("twenty.ppm").pixels) inPicture.insert(c);
+    EXPECT_EQ(inPicture, inPalette);
+
+    ASSERT_TRUE(createBitmapPalette(load(dataFile("pal8-cu0.bmp")), &palette));
+    EXPECT_EQ(256, palette.count);
+    ASSERT_TRUE(createBitmapPalette(load(dataFile("core4.bmp")), &palette));
+    EXPECT_EQ(16, palette.count);
+
+    ASSERT_TRUE(createBitmapPalette(load(dataFile("rgb24.bmp")), &palette));
+    ASSERT_EQ(256, palette.count);
+    auto rgb = [&](int i) {
+        const PaletteEntry& e = palette.entries[i];
+        return Rgb{e.red, e.green, e.blue};
+    };
+    EXPECT_TRUE(rgb(0) == (Rgb{0, 0, 0}));
+    EXPECT_TRUE(rgb(9) == (Rgb{32, 32, 0}));
+    EXPECT_TRUE(rgb(64) == (Rgb{0, 0, 64}));
+    EXPECT_TRUE(rgb(255) == (Rgb{224, 224, 192}));
+
+    palette.count = -1;
+    EXPECT_FALSE(createBitmapPalette(load(dataFile("rgb16.bmp")), &palette));
+    EXPECT_FALSE(createBitmapPalette(load(dataFile("rgb32.bmp")), &palette));
+    EXPECT_FALSE(createBitmapPalette(BitmapBlock(), &palette));
+    EXPECT_EQ(-1, palette.count);
+}
+
+TEST(Bitmap, ImageSizeZeroIsComputedWithRowsPaddedToFourBytes) {
+    BitmapBlock block = load(dataFile("w3-size0.bmp"));
+    expectShows(block, readPpm("three.ppm"), "w3-size0.bmp");
+    EXPECT_EQ(12u, block.rowBytes());  // 9 bytes of pixels, 3 of padding
+    EXPECT_EQ(24u, block.imageSize());
+}
+
+TEST(Bitmap, FileThatEndsEarlyKeepsItsRowsAndZeroTheRest) {
+    BitmapBlock block = load(dataFile("rgb24-truncated.bmp"));  // 30 of 48 pixel bytes
+    ASSERT_TRUE(block);
+    ASSERT_EQ(48u, block.imageSize());
+    Ppm ppm = readPpm("nine.ppm");
+    for (int x = 0; x < 5; ++x) EXPECT_TRUE(ppm.at(x, 2) == pixelAt(block, x, 2)) << x;
+    for (int i = 30; i < 48; ++i) EXPECT_EQ(0, block.pixels()[i]) << i;
+}
+
+TEST(Bitmap, ShortFilesAndUnknownHeadersAreNotLoaded) {
+    std::string rgb24 = dataFile("rgb24.bmp");
+    EXPECT_FALSE(load(dataFile("rgb24-badsize.bmp")));
+    EXPECT_FALSE(load(""));
+    EXPECT_FALSE(load(rgb24.substr(0, 13)));       // no whole file header
+    EXPECT_FALSE(load(rgb24.substr(0, 14 + 39)));  // no whole information header
+    EXPECT_TRUE(load(rgb24.substr(0, 14 + 40)));   // headers only: the rows are zero
+    // A whole core picture shorter than the 40 bytes of an information
+    // header still loads.
+    std::string core1 = dataFile("core1.bmp");
+    ASSERT_LT(core1.size(), 14u + 40u);
+    EXPECT_TRUE(load(core1));
+}
+
+TEST(Bitmap, RunLengthPicturesLoadAndBitFieldsDoNot) {
+    BitmapBlock rle = load(dataFile("rle8.bmp"));
+    ASSERT_TRUE(rle);
+    EXPECT_EQ(kBitmapRle8, rle.compression());
+    EXPECT_EQ(0x3Au, rle.imageSize());
+    EXPECT_EQ(kInfoHeaderSize + 4 * 256 + 0x3Au, rle.size());
+    // ImageMagick's 16-bit file says bit fields but holds no masks: the
+    // system would take its first pixels for them.
+    EXPECT_FALSE(load(dataFile("bitfields16.bmp")));
+}
+
+void put32(std::string& bytes, std::size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) bytes.at(at + i) = static_cast<char>(v >> (8 * i));
+}
+void put16(std::string& bytes, std::size_t at, uint16_t v) {
+    bytes.at(at) = static_cast<char>(v);
+    bytes.at(at + 1) = static_cast<char>(v >> 8);
+}
+
+TEST(Bitmap, HostileHeadersAreRejectedWithoutReadingOutside) {
+    const std::string rgb24 = dataFile("rgb24.bmp");  // 5 x 3, 24 bits, 48 pixel bytes
+    const std::string pal8 = dataFile("pal8-cu20.bmp");
+    auto with = [](std::string bytes, std::size_t at, uint32_t v) {
+        put32(bytes, at, v);
+        return bytes;
+    };
+    const std::size_t width = 18, height = 22, bits = 28, imageSize = 34, colorsUsed = 46;
+    EXPECT_FALSE(load(with(rgb24, width, 0x7FFFFFFF)));
+    EXPECT_FALSE(load(with(with(rgb24, width, 100000), height, 100000)));
+    EXPECT_FALSE(load(with(rgb24, width, static_cast<uint32_t>(-5))));
+    EXPECT_FALSE(load(with(rgb24, height, static_cast<uint32_t>(-3))));
+    EXPECT_FALSE(load(with(rgb24, width, 0)));
+    EXPECT_FALSE(load(with(rgb24, height, 0x80000000u)));
+    std::string oddBits = rgb24;
+    put16(oddBits, bits, 0xFFFF);
+    EXPECT_FALSE(load(oddBits));
+    put16(oddBits, bits, 7);
+    EXPECT_FALSE(load(oddBits));
+    EXPECT_FALSE(load(with(pal8, colorsUsed, 1000000)));
+    EXPECT_FALSE(load(with(pal8, colorsUsed, 257)));
+    EXPECT_TRUE(load(with(pal8, colorsUsed, 256)));
+    EXPECT_FALSE(load(with(rgb24, imageSize, 0xFFFFFFFFu)));
+    EXPECT_FALSE(load(with(rgb24, imageSize, 100u << 20)));
+    EXPECT_FALSE(load(with(rgb24, imageSize, 47)));  // smaller than its rows
+    EXPECT_TRUE(load(with(rgb24, imageSize, 50)));   // a little larger is harmless
+
+    // More rows than the file holds: a little short loads zero-filled, a
+    // header promising megabytes the file does not have does not load.
+    std::string small = with(with(rgb24, width, 200), height, 100);  // 60,000 bytes
+    EXPECT_TRUE(load(with(small, imageSize, 0)));
+    std::string large = with(with(rgb24, width, 2000), height, 2000);  // 12 MB
+    EXPECT_FALSE(load(with(large, imageSize, 0)));
+
+    // A pixel offset past the end of the file leaves the rows zero.
+    BitmapBlock far = load(with(rgb24, 10, 0xFFFFFFF0u));
+    ASSERT_TRUE(far);
+    for (uint32_t i = 0; i < far.imageSize(); ++i) EXPECT_EQ(0, far.pixels()[i]);
+
+    // A core header of 65535 x 65535 at 24 bits.
+    std::string core = dataFile("core4.bmp");
+    put16(core, 18, 0xFFFF);
+    put16(core, 20, 0xFFFF);
+    put16(core, 24, 24);
+    EXPECT_FALSE(load(core));
+}
+
+TEST(Bitmap, LoadsThroughThePlatform) {
+    test::FakePlatform fake;
+    std::string bytes = dataFile("pal4.bmp");
+    fake.writeFile("C:\\TEMP\\Wel.Bmp", bytes);
+    BitmapBlock fromFile = loadBitmapFile(fake, "C:\\TEMP\\Wel.Bmp");
+    BitmapBlock fromBytes = load(bytes);
+    ASSERT_TRUE(fromFile && fromBytes);
+    ASSERT_EQ(fromBytes.size(), fromFile.size());
+    EXPECT_EQ(0, std::memcmp(fromBytes.data(), fromFile.data(), fromFile.size()));
+    EXPECT_FALSE(loadBitmapFile(fake, "C:\\TEMP\\Soft.Bmp"));
+}
+
+TEST(SizeSet, AboveNinetySixDotsPerInchIsTheLargeSet) {
+    EXPECT_EQ(548, sizeSetFor(96).pageWidth);
+    EXPECT_EQ(314, sizeSetFor(72).pageHeight);
+    EXPECT_EQ(730, sizeSetFor(97).pageWidth);
+    EXPECT_EQ(392, sizeSetFor(120).pageHeight);
+    EXPECT_EQ(64, sizeSetFor(96).titleBandHeight);
+    EXPECT_EQ(80, sizeSetFor(120).titleBandHeight);
+    EXPECT_EQ(14, sizeSetFor(96).checkBoxHeight);
+    EXPECT_EQ(18, sizeSetFor(144).checkBoxHeight);
+    EXPECT_EQ(18 + 6 * 10, checkBoxWidth(sizeSetFor(96), 10));
+    EXPECT_EQ(22 + 8 * 10, checkBoxWidth(sizeSetFor(120), 10));
+}
+
+}  // namespace
+}  // namespace kestrova
