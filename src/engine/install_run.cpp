@@ -1,0 +1,348 @@
+#include "engine/install_run.h"
+
+#include <cstring>
+
+#include "engine/path_macros.h"
+#include "engine/registry_import.h"
+#include "engine/shortcuts.h"
+#include "engine/uninstall_log.h"
+#include "engine/uninstaller_registration.h"
+#include "package/format.h"
+#include "package/lzss_decoder.h"
+#include "package/script_reader.h"
+#include "resources/texts.h"
+#include "state/bounded_text.h"
+
+namespace kestrova {
+namespace {
+
+// Expanded paths: a macro's folder (up to 499 bytes) and a line's tail.
+constexpr std::size_t kPathSize = 1024;
+
+enum class PassEnd { Completed, Quit, Abandoned };
+
+bool startsWith(const char* text, const char* prefix) {
+    return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
+}
+
+// Extensions compare in lower case: "APP.EXE" runs like "app.exe".
+void lowerLastThree(const char* path, std::size_t n, char extension[4]) {
+    for (int i = 0; i < 3; ++i) {
+        char c = path[n - 3 + i];
+        extension[i] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    extension[3] = '\0';
+}
+
+bool lineIs(const char* line, const char* section) {
+    return std::strcmp(line, section) == 0;
+}
+
+void status(Platform& platform, WindowRef page, const char* text) {
+    platform.setControlText(page, kStatusLineId, text);
+}
+
+void logLine(SetupState& state, LogKind kind, const char* text) {
+    writeLog(state, kind, text);
+    writeLog(state, kind, "\r\n");
+}
+
+// The checkpoint before each record: a pending Cancel asks the quit
+// question. True when the user confirmed (setupAborted is then set).
+bool userQuits(Platform& platform, SetupState& state, WindowRef page) {
+    if (!state.cancelRequested.load()) return false;
+    int answer = platform.messageBox(page, texts::kQuitQuestion, texts::kCaptionQuit,
+                                     kMbYesNo | kMbIconQuestion | kMbDefButton2);
+    if (answer == kIdYes) {
+        state.setupAborted = true;
+        return true;
+    }
+    state.cancelRequested = false;
+    return false;
+}
+
+// A line read from the script, its line end cut off and its leading macro
+// expanded into path.
+void lineToPath(Platform& platform, const SetupState& state, char* line, int length,
+                char (&path)[kPathSize]) {
+    removeLineEnd(line, length);
+    copyText(path, line);
+    expandPathMacros(platform, state, path, sizeof path);
+}
+
+// The program's title (the caption of the registration's error): the name
+// of the setup program's file without its extension, as Windows programs
+// name themselves by default.
+void programTitle(Platform& platform, char* title, std::size_t capacity) {
+    char module[kSystemPathSize];
+    const char* name = "Setup";
+    if (platform.modulePath(module, sizeof module)) {
+        char* slash = std::strrchr(module, '\\');
+        name = slash ? slash + 1 : module;
+        char* dot = std::strrchr(const_cast<char*>(name), '.');
+        if (dot) *dot = '\0';
+    }
+    if (!copyText(title, capacity, name)) copyText(title, capacity, "Setup");
+}
+
+class InstallRun {
+  public:
+    InstallRun(Platform& platform, SetupState& state, WindowRef page)
+        : platform_(platform), state_(state), page_(page), decoder_(platform, state) {}
+
+    void run();
+
+  private:
+    void createFolders(File& script);
+    PassEnd copyFiles(File& script, File& package);
+    void afterCopy(const char* path, char kind);
+    bool secondPass();  // false when the user quit
+    void finish();
+    void endEarly();
+
+    Platform& platform_;
+    SetupState& state_;
+    WindowRef page_;
+    LzssDecoder decoder_;
+    char windows_[kPathSize] = "[Windows Directory]";
+    char desktop_[kPathSize] = "[Windows Desktop]";
+};
+
+void InstallRun::run() {
+    expandPathMacros(platform_, state_, windows_, sizeof windows_);
+    expandPathMacros(platform_, state_, desktop_, sizeof desktop_);
+
+    File package = platform_.openFile(state_.packagePath, FileMode::Read);
+    if (!package) {
+        platform_.messageBox(page_, texts::kPackageReadError, texts::kCaptionError, kMbOk);
+        state_.setupAborted = true;
+        return endEarly();
+    }
+    File script = platform_.openFile(state_.scriptPath, FileMode::Read);
+    if (!script) {
+        platform_.messageBox(page_, texts::kSetupFileReadError, texts::kCaptionError, kMbOk);
+        state_.setupAborted = true;
+        return endEarly();
+    }
+
+    createFolders(script);
+    PassEnd end = copyFiles(script, package);
+    script.close();
+    package.close();
+    if (end != PassEnd::Completed) return endEarly();
+
+    if (!secondPass()) return endEarly();
+    finish();
+}
+
+// [Directory]: every folder line is logged (unless it lies on the desktop)
+// and created from the top down.
+void InstallRun::createFolders(File& script) {
+    seekSection(script, format::kSectionDirectory);
+    char line[format::kLineBuffer];
+    char path[kPathSize];
+    int n;
+    while ((n = readScriptLine(script, line, sizeof line)) >= 0 &&
+           !lineIs(line, format::kSectionFile)) {
+        lineToPath(platform_, state_, line, n, path);
+        if (!startsWith(path, desktop_)) logLine(state_, LogKind::Directory, path);
+        createFolderPath(platform_, path);
+    }
+}
+
+// [File]: the three picture records are skipped (start-up unpacked them);
+// every other record is decoded to its target, counted and acted on.
+PassEnd InstallRun::copyFiles(File& script, File& package) {
+    char line[format::kLineBuffer];
+    for (int i = 0; i < format::kPictureRecordCount; ++i) readScriptLine(script, line, sizeof line);
+
+    char path[kPathSize];
+    char message[kPathSize + 64];
+    for (;;) {
+        if (userQuits(platform_, state_, page_)) return PassEnd::Quit;
+        int n = readScriptLine(script, line, sizeof line);
+        if (n < 0) break;  // a script that ends inside [File] ends the section
+
+        bool runAndDelete = false;
+        for (int i = 0; i < n; ++i) {
+            if (line[i] == format::kRunAndDeleteMark) {
+                line[i] = ' ';
+                runAndDelete = true;
+            }
+        }
+        state_.runAndDelete = runAndDelete;
+        if (n >= format::kNoneAppMarkerLength &&
+            std::memcmp(line, format::kNoneAppMarker, format::kNoneAppMarkerLength) == 0) {
+            logLine(state_, LogKind::File, format::kNoneAppMarker);
+            continue;
+        }
+        if (lineIs(line, format::kSectionTotalSize)) break;
+
+        FileRecord record;
+        parseFileRecord(line, n, state_.packageOffset, &record);
+        state_.currentStreamLength = record.length;
+        state_.currentStreamOffset = record.offset;
+        copyText(path, record.path);  // padding spaces already removed
+        expandPathMacros(platform_, state_, path, sizeof path);
+
+        const char* slash = std::strrchr(path, '\\');
+        const char* fileName = slash ? slash + 1 : path;
+        if (joinText(message, texts::kStatusCopyBefore, fileName, texts::kStatusCopyAfter))
+            status(platform_, page_, message);
+
+        // Files inside the Windows folder are left to the system, unless
+        // they lie on the desktop (which may be inside it).
+        if (record.kind != format::kKindNotLogged &&
+            (!startsWith(path, windows_) || startsWith(path, desktop_))) {
+            logLine(state_, LogKind::File, path);
+        }
+        platform_.setFileAttributes(path, kAttributeNormal);
+        if (!state_.installAbandoned.load())
+            decoder_.decodeStream(&package, path, state_.currentStreamOffset,
+                                  state_.currentStreamLength);
+        // After the user chose to stop, nothing more is read or run: the
+        // file was not written and the wizard is already closing.
+        if (state_.installAbandoned.load()) return PassEnd::Abandoned;
+        state_.filesDone.fetch_add(1);
+        afterCopy(path, record.kind);
+    }
+    return PassEnd::Completed;
+}
+
+void InstallRun::afterCopy(const char* path, char kind) {
+    if (state_.runAndDelete) {
+        status(platform_, page_, texts::kStatusInstallComponents);
+        runAndWait(platform_, path, kSwShow);
+        platform_.deleteFile(path);
+        return;
+    }
+    char extension[4];
+    fileExtension(path, extension);
+    if (std::strcmp(extension, "ttf") == 0) {
+        platform_.addFont(path);
+    } else if (kind == format::kKindRunOrRegister) {
+        if (std::strcmp(extension, "exe") == 0)
+            runAndWait(platform_, path, kSwShow);
+        else if (std::strcmp(extension, "dll") == 0 || std::strcmp(extension, "ocx") == 0)
+            registerComponent(platform_, state_, path);
+        else
+            platform_.shellOpen(path, kSwShowMaximized);
+    } else if (kind == format::kKindRegistryData) {
+        importRegistryFile(platform_, path);
+        platform_.deleteFile(path);
+    }
+}
+
+// [AutoReg], [ClearFile] and [Menu], from a second reading of the script.
+// A script that cannot be opened again skips them all.
+bool InstallRun::secondPass() {
+    File script = platform_.openFile(state_.scriptPath, FileMode::Read);
+    if (!script) return true;
+
+    char line[format::kLongLineBuffer];
+    char path[kPathSize];
+    int n;
+    seekSection(script, format::kSectionAutoReg);
+    status(platform_, page_, texts::kStatusRegister);
+    for (;;) {
+        if (userQuits(platform_, state_, page_)) return false;
+        n = readScriptLine(script, line, sizeof line);
+        if (n < 0 || lineIs(line, format::kSectionClearFile)) break;
+        lineToPath(platform_, state_, line, n, path);
+        char extension[4];
+        autoRegExtension(path, extension);
+        if (extension[0] == '\0') continue;
+        if (std::strcmp(extension, "exe") == 0)
+            runAndWait(platform_, path, kSwShow);
+        else if (std::strcmp(extension, "dll") == 0 || std::strcmp(extension, "ocx") == 0)
+            registerComponent(platform_, state_, path);
+        else
+            platform_.shellOpen(path, kSwShowMaximized);
+    }
+    if (n >= 0) {
+        while ((n = readScriptLine(script, line, sizeof line)) >= 0 &&
+               !lineIs(line, format::kSectionMenu)) {
+            lineToPath(platform_, state_, line, n, path);
+            platform_.deleteFile(path);
+        }
+    }
+    if (n >= 0 && (n = readScriptLine(script, line, sizeof line)) >= 0) {
+        removeLineEnd(line, n);
+        char group[kPathSize];
+        if (joinText(group, "[Start Menu]\\", line, "\\")) {
+            expandPathMacros(platform_, state_, group, sizeof group);
+            if (!copyText(state_.programGroupPath, group)) state_.programGroupPath[0] = '\0';
+        }
+        status(platform_, page_, texts::kStatusShortcuts);
+        // A program group that did not fit gets no shortcuts rather than
+        // shortcuts in a wrong folder.
+        while ((n = readScriptLine(script, line, sizeof line)) >= 0 &&
+               !lineIs(line, format::kSectionRun)) {
+            if (state_.programGroupPath[0]) createShortcutsForLine(platform_, state_, line, n);
+        }
+    }
+    script.close();
+    if (optionIsOn(state_.uninstallOption) && state_.programGroupPath[0])
+        createUninstallerShortcut(platform_, state_);
+    return true;
+}
+
+void InstallRun::finish() {
+    closeUninstallLogs(state_);
+    status(platform_, page_, texts::kStatusUpdatingSystem);
+    char title[kTextSize];
+    programTitle(platform_, title, sizeof title);
+    registerUninstaller(platform_, state_, title);
+    if (optionIsOn(state_.uninstallOption)) rewriteDirectoryLog(platform_, state_);
+    state_.filesDone.fetch_add(1);
+}
+
+// The logs keep what was written so far (every line is already on disk);
+// the run closes them itself so that nothing else closes them under it.
+void InstallRun::endEarly() {
+    closeUninstallLogs(state_);
+}
+
+}  // namespace
+
+void installRun(Platform& platform, SetupState& state, WindowRef page) {
+    bool expected = false;
+    if (!state.installStarted.compare_exchange_strong(expected, true)) return;
+    InstallRun run(platform, state, page);
+    run.run();
+}
+
+bool runAndWait(Platform& platform, const char* commandLine, int showCommand, uint32_t* exitCode) {
+    uint32_t code = 0;
+    if (!platform.runProcess(commandLine, showCommand, &code)) {
+        platform.messageBox(nullptr, texts::kProcessCreateError, texts::kCaptionError, kMbOk);
+        return false;
+    }
+    if (exitCode) *exitCode = code;
+    return true;
+}
+
+void registerComponent(Platform& platform, const SetupState& state, const char* path) {
+    char command[kPathSize + 64];
+    if (!joinText(command, "[Windows System]\\regsvr32.exe \"", path, "\" /s")) return;
+    expandPathMacros(platform, state, command, sizeof command);
+    runAndWait(platform, command, kSwShow);
+}
+
+void fileExtension(const char* path, char extension[4]) {
+    std::size_t n = std::strlen(path);
+    if (n <= 4)
+        extension[0] = '\0';
+    else
+        lowerLastThree(path, n, extension);
+}
+
+void autoRegExtension(const char* path, char extension[4]) {
+    std::size_t n = std::strlen(path);
+    if (n < 4 || path[n - 4] != '.')
+        extension[0] = '\0';
+    else
+        lowerLastThree(path, n, extension);
+}
+
+}  // namespace kestrova

@@ -1,0 +1,34 @@
+#pragma once
+// Checks a package before anything is unpacked from it: a truncated
+// download or a damaged file must give the package read error, not a
+// half-installed product. Packages made by other tools that follow the
+// format stay valid: streams may lie anywhere in the file, in any order.
+#include <cstdint>
+
+#include "platform/file.h"
+
+namespace kestrova {
+
+enum class PackageProblem {
+    None,
+    ScriptOutsideFile,  // the header's script stream does not lie inside the file
+    MissingDirectory,   // no "[Directory]" line
+    MissingFile,        // no "[File]" line after it
+    MissingPictures,    // fewer than three picture records before "[TotalSize]"
+    MissingTotalSize,   // the script ends inside "[File]"
+    StreamOutsideFile,  // a picture or file stream does not lie inside the file
+    FileCountMismatch,  // the header's count differs from the counted records
+};
+
+// True when the script stream of `scriptLength` bytes after the 40-byte
+// header at packageStart lies inside a file of fileSize bytes.
+bool scriptStreamInside(int64_t fileSize, int32_t packageStart, int32_t scriptLength);
+
+// Reads the decoded script from its start and checks its sections, its
+// records and their streams against the package file (fileSize bytes,
+// record base recordBase) and the header's fileCount. Returns the first
+// problem found, or None. Leaves the script at an unspecified position.
+PackageProblem checkPackageScript(File& script, int64_t fileSize, int32_t recordBase,
+                                  int32_t fileCount);
+
+}  // namespace kestrova
