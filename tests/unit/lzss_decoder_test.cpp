@@ -236,6 +236,32 @@ TEST(DecoderBlocks, WritesInBlocksOfJustOverFourKilobytes) {
     EXPECT_LE(platform.writes.back(), 4114u);
     EXPECT_EQ(40 + static_cast<int64_t>(stream.size()), package.tell());
 }
+
+// A disk that fills up after the data left the decoder: the buffered
+// stream accepts the bytes, and only the close finds that they could not be
+// stored.
+class FullDiskPlatform : public FakePlatform {
+  public:
+    File openFile(const char* path, FileMode mode) override {
+        if (mode == FileMode::Read) return FakePlatform::openFile(path, mode);
+        static cookie_io_functions_t io = {
+            nullptr, [](void*, const char*, size_t) -> ssize_t { return -1; }, nullptr, nullptr};
+        return File(fopencookie(nullptr, "wb", io));
+    }
+};
+
+TEST(DecoderFullDisk, FailureFoundAtTheCloseIsReported) {
+    FullDiskPlatform platform;
+    SetupState state;
+    LzssDecoder decoder(platform, state);
+    Bytes stream = literalStream(bytes("short"));
+    platform.writeFile(kPackage, text(stream));
+    File package = platform.openFile(kPackage, FileMode::Read);
+    platform.answers = {kIdYes};
+    EXPECT_FALSE(decoder.decodeStream(&package, kOutput, 0, static_cast<int32_t>(stream.size())));
+    EXPECT_EQ(1u, platform.messageBoxes.size());
+    EXPECT_TRUE(state.installAbandoned);
+}
 #endif
 
 TEST_F(DecoderTest, StreamsStayWithinTheirBytes) {
