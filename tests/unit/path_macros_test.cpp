@@ -241,7 +241,6 @@ TEST(CreateFolderPath, WalksChineseNamesWhole) {
     RecordingPlatform fake;
     createFolderPath(fake, "C:\\乗\\软件");
     EXPECT_EQ((std::vector<std::string>{"C:\\乗", "C:\\乗\\软件"}), fake.made);
-    EXPECT_TRUE(fake.isFolder("C:\\乗\\软件"));
 }
 
 }  // namespace
