@@ -42,12 +42,14 @@ void expandPathMacros(Platform& platform, const SetupState& state, char (&path)[
 
 // Writes the folder part of path into folder (capacity bytes): the text
 // before the last '\' at position 1 or later, with a '\' kept for a drive
-// root. False, folder untouched, when there is none or it does not fit.
+// root. Paths are walked as GBK: the second byte of a Chinese character is
+// never taken for a '\'. False, folder untouched, when there is none or it
+// does not fit.
 bool parentFolder(const char* path, char* folder, std::size_t capacity);
 
 // Creates the folder named by path and every missing folder above it, from
-// the top down. Results are not reported. A path shorter than 4 bytes (a
-// drive root) creates nothing.
+// the top down, walking the path as GBK. Results are not reported. A path
+// shorter than 4 bytes (a drive root) creates nothing.
 void createFolderPath(Platform& platform, const char* path);
 
 }  // namespace kestrova
