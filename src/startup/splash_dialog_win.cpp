@@ -1,0 +1,84 @@
+#include "startup/splash_dialog_win.h"
+
+#include "resources/resource_ids.h"
+#include "wizard/bitmap_draw_win.h"
+
+namespace kestrova {
+namespace {
+
+constexpr UINT_PTR kTimerId = 1;
+constexpr UINT kSplashMs = 5000;
+
+struct SplashContext {
+    Platform* platform;
+    const SetupState* state;
+    bool done;
+};
+
+INT_PTR CALLBACK splashProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* context = reinterpret_cast<SplashContext*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    switch (message) {
+        case WM_INITDIALOG: {
+            SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+            context = reinterpret_cast<SplashContext*>(lParam);
+            // Drawing the picture once tells its size; the window takes it.
+            int width = 0, height = 0;
+            HDC dc = GetDC(dialog);
+            bool drawn = drawBitmapFile(*context->platform, context->state->softPicturePath, dc, 0,
+                                        0, &width, &height);
+            ReleaseDC(dialog, dc);
+            if (!drawn) {
+                context->done = true;
+                EndDialog(dialog, IDOK);
+                return TRUE;
+            }
+            RECT place = centredRect(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                                     width, height);
+            MoveWindow(dialog, place.left, place.top, width, height, TRUE);
+            InvalidateRect(dialog, nullptr, TRUE);
+            SetTimer(dialog, kTimerId, kSplashMs, nullptr);
+            return TRUE;
+        }
+        case WM_PAINT: {
+            if (!context) return FALSE;
+            PAINTSTRUCT paint;
+            HDC dc = BeginPaint(dialog, &paint);
+            int width, height;
+            drawBitmapFile(*context->platform, context->state->softPicturePath, dc, 0, 0, &width,
+                           &height);
+            EndPaint(dialog, &paint);
+            return TRUE;
+        }
+        case WM_TIMER:
+            if (wParam != kTimerId || !context) return FALSE;
+            KillTimer(dialog, kTimerId);
+            context->done = true;
+            EndDialog(dialog, IDOK);
+            return TRUE;
+        case WM_COMMAND:
+            return LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL;
+        case WM_CLOSE:
+            if (context && context->done) EndDialog(dialog, IDOK);
+            return TRUE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+RECT centredRect(int screenWidth, int screenHeight, int width, int height) {
+    RECT r;
+    r.left = (screenWidth - width) / 2;
+    r.top = (screenHeight - height) / 2;
+    r.right = r.left + width;
+    r.bottom = r.top + height;
+    return r;
+}
+
+void runSplash(HINSTANCE instance, Platform& platform, const SetupState& state) {
+    SplashContext context{&platform, &state, false};
+    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_SPLASH), nullptr, splashProc,
+                    reinterpret_cast<LPARAM>(&context));
+}
+
+}  // namespace kestrova

@@ -1,0 +1,144 @@
+#include "startup/startup_win.h"
+
+#include <commctrl.h>
+
+#include "package/lzss_decoder.h"
+#include "platform/win32/win32_platform.h"
+#include "resources/resource_ids.h"
+#include "startup/extract_package.h"
+#include "startup/splash_dialog_win.h"
+#include "state/setup_state.h"
+
+namespace kestrova {
+namespace {
+
+// A setup.exe is usually started from a downloads folder, where anyone may
+// have left a DLL: restrict the loader to the system folder before any DLL
+// is loaded at run time. SetDefaultDllDirectories exists from Windows 8
+// (and on 7 with KB2533623), so it is looked up rather than imported.
+void restrictDllSearch() {
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    using SetDirectories = BOOL(WINAPI*)(DWORD);
+    auto setDirectories = reinterpret_cast<SetDirectories>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    if (setDirectories) setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    SetDllDirectoryW(L"");  // no current folder in the search on older systems
+}
+
+// Windows Sockets 1.1 is started and stopped and nothing more; wsock32 is
+// loaded from the system folder only after the search is restricted, so it
+// is not a static import (it is no KnownDLL).
+class Sockets {
+  public:
+    bool start() {
+        library_ = LoadLibraryExW(L"wsock32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        if (!library_) library_ = LoadLibraryW(L"wsock32.dll");
+        if (!library_) return false;
+        using Startup = int(WINAPI*)(WORD, void*);
+        auto startup = reinterpret_cast<Startup>(
+            reinterpret_cast<void*>(GetProcAddress(library_, "WSAStartup")));
+        cleanup_ = reinterpret_cast<Cleanup>(
+            reinterpret_cast<void*>(GetProcAddress(library_, "WSACleanup")));
+        if (!startup || !cleanup_) return false;
+        // WSADATA is 400 bytes on 32-bit Windows; its first WORD is the
+        // version in use.
+        alignas(8) unsigned char data[512] = {};
+        if (startup(MAKEWORD(1, 1), data) != 0) return false;
+        started_ = true;
+        WORD version = static_cast<WORD>(data[0] | (data[1] << 8));
+        return version == MAKEWORD(1, 1);
+    }
+    ~Sockets() {
+        if (started_) cleanup_();
+        if (library_) FreeLibrary(library_);
+    }
+
+  private:
+    using Cleanup = int(WINAPI*)();
+    HMODULE library_ = nullptr;
+    Cleanup cleanup_ = nullptr;
+    bool started_ = false;
+};
+
+struct ExtractionContext {
+    Platform* platform;
+    SetupState* state;
+    LzssDecoder* decoder;
+    bool done;
+    bool packageRead;
+};
+
+constexpr UINT_PTR kTimerId = 1;
+constexpr UINT kExtractionDelayMs = 300;
+
+// The extraction dialog: shows its template while the package is unpacked
+// on its first timer tick; Enter, Esc and the close box do nothing until
+// the work is done.
+INT_PTR CALLBACK extractionProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* context = reinterpret_cast<ExtractionContext*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    switch (message) {
+        case WM_INITDIALOG:
+            SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+            SetTimer(dialog, kTimerId, kExtractionDelayMs, nullptr);
+            return TRUE;
+        case WM_TIMER:
+            if (wParam != kTimerId || !context) return FALSE;
+            KillTimer(dialog, kTimerId);
+            context->packageRead =
+                extractPackage(*context->platform, *context->state, *context->decoder, dialog);
+            context->done = true;
+            EndDialog(dialog, IDOK);
+            return TRUE;
+        case WM_COMMAND:
+            return LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL;
+        case WM_CLOSE:
+            if (context && context->done) EndDialog(dialog, IDOK);
+            return TRUE;
+    }
+    return FALSE;
+}
+
+void showSocketsError(HINSTANCE instance) {
+    wchar_t text[256];
+    if (LoadStringW(instance, IDS_SOCKETS_ERROR, text, 256) <= 0) text[0] = L'\0';
+    MessageBoxW(nullptr, text, nullptr, MB_OK);
+}
+
+}  // namespace
+
+int runSetup(HINSTANCE instance) {
+    restrictDllSearch();
+    Sockets sockets;
+    if (!sockets.start()) {
+        showSocketsError(instance);
+        return 0;
+    }
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS |
+                                                       ICC_TREEVIEW_CLASSES | ICC_USEREX_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    // One state and one platform for the whole process: they live in this
+    // frame, which outlasts every dialog and the install run.
+    SetupState state;
+    win32::Win32Platform platform;
+    state.setupAborted = false;
+    state.cancelRequested = false;
+    state.installStarted = false;
+    state.installAbandoned = false;
+    state.lastShownFileCount = 0;
+
+    LzssDecoder decoder(platform, state);
+    ExtractionContext extraction{&platform, &state, &decoder, false, false};
+    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_EXTRACTION), nullptr, extractionProc,
+                    reinterpret_cast<LPARAM>(&extraction));
+    if (!extraction.packageRead) return 0;  // the error was shown; nothing is left behind
+
+    if (state.hasSoftPicture) runSplash(instance, platform, state);
+
+    // The wizard follows here. Until it exists, start-up ends after the
+    // splash and removes the temporary files itself.
+    deleteTempFiles(platform, state);
+    return 0;
+}
+
+}  // namespace kestrova
