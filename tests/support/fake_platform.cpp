@@ -48,11 +48,22 @@ std::string lower(const std::string& s) {
     return out;
 }
 
+// A GBK lead byte: the byte after it belongs to the same character, even
+// when it is 0x5C, the backslash.
+bool isLeadByte(char c) {
+    unsigned char u = static_cast<unsigned char>(c);
+    return u >= 0x81 && u <= 0xFE;
+}
+
 std::vector<std::string> splitKeyPath(const std::string& path) {
     std::vector<std::string> parts;
     std::string part;
-    for (char c : path) {
-        if (c == '\\') {
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        char c = path[i];
+        if (isLeadByte(c) && i + 1 < path.size()) {
+            part += c;
+            part += path[++i];
+        } else if (c == '\\') {
             if (!part.empty()) parts.push_back(part);
             part.clear();
         } else {
@@ -63,7 +74,9 @@ std::vector<std::string> splitKeyPath(const std::string& path) {
     return parts;
 }
 
-bool isPredefinedRoot(RegKey key) { return key >= 0x80000000u && key <= 0x80000006u; }
+bool isPredefinedRoot(RegKey key) {
+    return key >= 0x80000000u && key <= 0x80000006u;
+}
 
 bool copyOut(const std::string& value, char* buffer, std::size_t capacity) {
     if (capacity == 0) return false;
@@ -75,7 +88,8 @@ bool copyOut(const std::string& value, char* buffer, std::size_t capacity) {
     return true;
 }
 
-const char kShellFolders[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const char kShellFolders[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 }  // namespace
 
@@ -129,8 +143,12 @@ std::string FakePlatform::hostPath(const std::string& windowsPath) const {
         out += "/_relative";
         rest = windowsPath;
     }
-    for (char c : rest) {
-        if (c == '\\') {
+    for (std::size_t i = 0; i < rest.size(); ++i) {
+        char c = rest[i];
+        if (isLeadByte(c) && i + 1 < rest.size()) {
+            out += c;
+            out += rest[++i];
+        } else if (c == '\\') {
             if (out.back() != '/') out += '/';
         } else {
             out += c;
@@ -207,7 +225,9 @@ bool FakePlatform::deleteFile(const char* path) {
     return fs::remove(p, ec);
 }
 
-bool FakePlatform::setFileAttributes(const char* path, uint32_t) { return exists(path); }
+bool FakePlatform::setFileAttributes(const char* path, uint32_t) {
+    return exists(path);
+}
 
 uint32_t FakePlatform::fileAttributes(const char* path) {
     if (!exists(path)) return kInvalidAttributes;
@@ -332,6 +352,7 @@ bool FakePlatform::regCreateKey(RegKey parent, const char* subKey, RegKey* key) 
     std::string path;
     if (!splitHandlePath(keyPathOf(parent), &root, &path)) return false;
     if (subKey && *subKey) path += (path.empty() ? "" : "\\") + std::string(subKey);
+    if (failCreateKeys.count(path)) return false;
     bool created = false;
     findKey(root, path, true, &created);
     if (created) createdKeys.push_back(std::to_string(root) + "\\" + path);
@@ -358,8 +379,7 @@ bool FakePlatform::regQueryValue(RegKey key, const char* name, char* buffer, uin
     return true;
 }
 
-bool FakePlatform::regSetString(RegKey key, const char* name, const char* data,
-                                uint32_t length) {
+bool FakePlatform::regSetString(RegKey key, const char* name, const char* data, uint32_t length) {
     RegKey root;
     std::string path;
     if (!splitHandlePath(keyPathOf(key), &root, &path)) return false;
@@ -367,7 +387,9 @@ bool FakePlatform::regSetString(RegKey key, const char* name, const char* data,
     return true;
 }
 
-void FakePlatform::regCloseKey(RegKey key) { handles_.erase(key); }
+void FakePlatform::regCloseKey(RegKey key) {
+    handles_.erase(key);
+}
 
 // ---- Shell, processes, user interface ---------------------------------------
 
@@ -385,8 +407,12 @@ bool FakePlatform::createShellLink(const ShellLinkFields& fields, const char* li
                                    void (*beforeSave)(void*), void* context) {
     if (!shellLinksAvailable) return false;
     if (beforeSave) beforeSave(context);
-    ShellLinkCall call{linkPath,           fields.target,      fields.arguments,
-                       fields.workingFolder, fields.description, fields.showCommand,
+    ShellLinkCall call{linkPath,
+                       fields.target,
+                       fields.arguments,
+                       fields.workingFolder,
+                       fields.description,
+                       fields.showCommand,
                        false};
     std::string host = hostPath(linkPath);
     std::FILE* f = openHost(host, "wb");

@@ -48,7 +48,7 @@ struct StatusCall {
 };
 
 class FakePlatform : public Platform {
-public:
+  public:
     FakePlatform();
     ~FakePlatform() override;
 
@@ -57,9 +57,9 @@ public:
     std::string hostPath(const std::string& windowsPath) const;
     bool exists(const std::string& windowsPath) const;
     bool isFolder(const std::string& windowsPath) const;
-    std::string readFile(const std::string& windowsPath) const;  // "" when missing
+    std::string readFile(const std::string& windowsPath) const;                // "" when missing
     void writeFile(const std::string& windowsPath, const std::string& bytes);  // makes folders
-    void makeFolders(const std::string& windowsPath);  // every level
+    void makeFolders(const std::string& windowsPath);                          // every level
 
     // Files opened for writing at these exact paths accept no bytes (a full
     // disk); opening them still succeeds.
@@ -108,6 +108,9 @@ public:
     void deleteKey(RegKey root, const std::string& path);  // and everything below
     // Keys opened or created and not yet closed.
     int openKeyCount() const { return static_cast<int>(handles_.size()); }
+    // regCreateKey fails for these key paths (without the root), as for a
+    // key the user may not create.
+    std::set<std::string> failCreateKeys;
     // Every key that regCreateKey made (not merely opened), "root\\path".
     std::vector<std::string> createdKeys;
 
@@ -136,8 +139,7 @@ public:
                          void (*beforeSave)(void*), void* context) override;
     bool runProcess(const char* commandLine, int showCommand, uint32_t* exitCode) override;
     bool startProgram(const char* commandLine, int showCommand) override;
-    int messageBox(WindowRef owner, const char* text, const char* caption,
-                   uint32_t style) override;
+    int messageBox(WindowRef owner, const char* text, const char* caption, uint32_t style) override;
     void setControlText(WindowRef dialog, int controlId, const char* text) override;
     uint32_t logicalDrives() override { return drives; }
     int driveType(const char* root) override;
@@ -145,9 +147,9 @@ public:
 
     const std::string& root() const { return root_; }
 
-private:
+  private:
     struct Key {
-        std::map<std::string, std::string> values;  // lower-cased name -> data
+        std::map<std::string, std::string> values;             // lower-cased name -> data
         std::map<std::string, std::unique_ptr<Key>> children;  // lower-cased name
     };
     Key* findKey(RegKey root, const std::string& path, bool create, bool* created);
