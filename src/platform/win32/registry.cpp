@@ -106,7 +106,11 @@ bool Win32Platform::regSetString(RegKey key, const char* name, const char* data,
     Wide wideName(name ? name : "");
     Wide text(data ? data : "", data ? length : 0);
     if (!wideName.ok() || !text.ok()) return false;
-    DWORD bytes = static_cast<DWORD>(text.length()) * sizeof(wchar_t);
+    // The text is stored with one NUL after it. The system adds that NUL
+    // itself whenever the data given is followed by one in memory, and the
+    // documentation asks for it; storing it always keeps other programs
+    // that read the value (the uninstall list) from running off its end.
+    DWORD bytes = static_cast<DWORD>(text.length() + 1) * sizeof(wchar_t);
     return RegSetValueExW(toHkey(key), valueName(name, wideName), 0, REG_SZ,
                           reinterpret_cast<const BYTE*>(text.get()), bytes) == ERROR_SUCCESS;
 }

@@ -34,8 +34,11 @@ class Win32Platform : public Platform {
     LocalTime localTime() override;
     VersionInfo version() override;
 
-    // Registry (registry.cpp). Values of the string types are read as GBK
-    // with a NUL (*size counts it); values of other types are copied raw.
+    // Registry (registry.cpp). regSetString converts exactly length bytes
+    // and stores them as REG_SZ with a terminating NUL, as the system itself
+    // does for data followed by one. Values of the string types are read as
+    // GBK with a NUL (*size counts it, whether or not one was stored);
+    // values of other types are copied raw.
     bool regOpenKey(RegKey root, const char* subKey, uint32_t access, RegKey* key) override;
     bool regCreateKey(RegKey parent, const char* subKey, RegKey* key) override;
     bool regQueryValue(RegKey key, const char* name, char* buffer, uint32_t* size) override;
