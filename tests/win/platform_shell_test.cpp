@@ -144,6 +144,26 @@ TEST_F(PlatformShell, FailedSavesAndUnusableFields) {
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(fromGbk(linkPath).c_str()));
 }
 
+TEST_F(PlatformShell, FontFromAChineseNamedFileIsAdded) {
+    // Any TrueType font the machine has, copied under a Chinese name.
+    const wchar_t* candidates[] = {L"Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans.ttf",
+                                   L"C:\\Windows\\Fonts\\arial.ttf"};
+    std::wstring font = wideFolder + L"\\字体 测试.ttf";
+    bool copied = false;
+    for (const wchar_t* candidate : candidates) {
+        copied = copied || CopyFileW(candidate, font.c_str(), FALSE);
+    }
+    if (!copied) GTEST_SKIP() << "no TrueType font on this machine to copy";
+    // The system found and read the file under its UTF-16 name: a name
+    // converted wrongly would not exist, and a file that is not a font adds
+    // nothing (below).
+    EXPECT_TRUE(platform.addFont((folder + "\\字体 测试.ttf").c_str()));
+    // Wine cannot take a font back out (its RemoveFontResource fails even
+    // for ASCII names); Windows can.
+    RemoveFontResourceW(font.c_str());
+    EXPECT_TRUE(DeleteFileW(font.c_str()));
+}
+
 TEST_F(PlatformShell, FontsAndDocumentsThatDoNotExistFail) {
     std::string missing = folder + "\\没有的字体.ttf";
     EXPECT_FALSE(platform.addFont(missing.c_str()));
