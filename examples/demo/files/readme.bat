@@ -1,0 +1,2 @@
+@echo off
+start "" notepad.exe "%~dp0หตร๗.txt"

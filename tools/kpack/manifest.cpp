@@ -1,0 +1,339 @@
+#include "manifest.h"
+
+#include <toml++/toml.h>
+
+#include <fstream>
+#include <initializer_list>
+#include <iterator>
+#include <sstream>
+
+#include "error.h"
+#include "file_io.h"
+#include "gbk_codec.h"
+
+namespace kestrova::kpack {
+namespace {
+
+// Written as line 1 of the script when the manifest gives none; the setup
+// does not read it.
+constexpr char kDefaultFirstLine[] = "Kestrova Setup";
+
+int lineOf(const toml::node& node) {
+    return static_cast<int>(node.source().begin.line);
+}
+
+// The first character of a UTF-8 text that has no GBK form, as "'c'
+// (U+XXXX)".
+std::string firstUnconvertible(const std::string& utf8) {
+    for (std::size_t i = 0; i < utf8.size();) {
+        const unsigned char c = static_cast<unsigned char>(utf8[i]);
+        const std::size_t n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        const std::string one = utf8.substr(i, n);
+        std::string gbk;
+        if (!utf8ToGbk(one, &gbk)) {
+            uint32_t code = n == 1 ? c : c & (0x3F >> (n - 1));
+            for (std::size_t k = 1; k < n && i + k < utf8.size(); ++k)
+                code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+            char hex[16];
+            std::snprintf(hex, sizeof hex, "U+%04X", static_cast<unsigned>(code));
+            return "'" + one + "' (" + hex + ")";
+        }
+        i += n;
+    }
+    return "a character";
+}
+
+// Reads one table of the manifest, naming its keys in messages by their
+// dotted path ("product.name", "files[2].target").
+class TableReader {
+  public:
+    TableReader(const toml::table& table, std::string path, const std::string& file,
+                const fs::path& folder)
+        : table_(table), path_(std::move(path)), file_(file), folder_(folder) {}
+
+    [[noreturn]] void fail(int line, const std::string& message) const {
+        throw KpackError(file_, line, message);
+    }
+    int line() const { return lineOf(table_); }
+    const std::string& name() const { return path_; }
+    std::string field(const std::string& key) const {
+        return path_.empty() ? key : path_ + "." + key;
+    }
+    bool has(const char* key) const { return table_.get(key) != nullptr; }
+
+    void allowOnly(std::initializer_list<const char*> keys) const {
+        for (auto&& [key, value] : table_) {
+            bool known = false;
+            for (const char* k : keys) known = known || key.str() == k;
+            if (!known)
+                fail(static_cast<int>(key.source().begin.line),
+                     "unknown key " + field(std::string(key.str())));
+        }
+    }
+
+    const toml::node* node(const char* key, bool required) const {
+        const toml::node* n = table_.get(key);
+        if (!n && required) fail(line(), "missing " + field(key));
+        return n;
+    }
+
+    std::optional<std::string> utf8(const char* key, bool required) const {
+        const toml::node* n = node(key, required);
+        if (!n) return std::nullopt;
+        if (!n->is_string()) fail(lineOf(*n), field(key) + " must be a text");
+        return n->as_string()->get();
+    }
+
+    std::optional<ManifestText> text(const char* key, bool required) const {
+        const toml::node* n = node(key, required);
+        if (!n) return std::nullopt;
+        return toGbk(*n, field(key));
+    }
+
+    ManifestText toGbk(const toml::node& n, const std::string& name) const {
+        if (!n.is_string()) fail(lineOf(n), name + " must be a text");
+        ManifestText t;
+        t.field = name;
+        t.line = lineOf(n);
+        const std::string& utf8 = n.as_string()->get();
+        if (!utf8ToGbk(utf8, &t.gbk))
+            fail(t.line, name + ": the character " + firstUnconvertible(utf8) + " has no GBK form");
+        return t;
+    }
+
+    std::optional<ManifestSource> source(const char* key, bool required) const {
+        const std::optional<std::string> text = utf8(key, required);
+        if (!text) return std::nullopt;
+        ManifestSource s;
+        s.text = *text;
+        s.field = field(key);
+        s.line = lineOf(*table_.get(key));
+        if (text->empty()) fail(s.line, s.field + " is empty");
+        const fs::path given = pathFromUtf8(*text);
+        s.path = given.is_absolute() ? given : folder_ / given;
+        return s;
+    }
+
+    std::optional<bool> boolean(const char* key) const {
+        const toml::node* n = node(key, false);
+        if (!n) return std::nullopt;
+        if (!n->is_boolean()) fail(lineOf(*n), field(key) + " must be true or false");
+        return n->as_boolean()->get();
+    }
+
+    std::optional<int64_t> integer(const char* key) const {
+        const toml::node* n = node(key, false);
+        if (!n) return std::nullopt;
+        if (!n->is_integer()) fail(lineOf(*n), field(key) + " must be a whole number");
+        return n->as_integer()->get();
+    }
+
+    // A list of texts, each converted; empty when the key is absent.
+    std::vector<ManifestText> texts(const char* key) const {
+        std::vector<ManifestText> out;
+        const toml::node* n = node(key, false);
+        if (!n) return out;
+        const toml::array* array = n->as_array();
+        if (!array) fail(lineOf(*n), field(key) + " must be a list of texts");
+        for (std::size_t i = 0; i < array->size(); ++i)
+            out.push_back(toGbk(*array->get(i), field(key) + "[" + std::to_string(i + 1) + "]"));
+        return out;
+    }
+
+    // A sub-table; nullptr when absent.
+    const toml::table* table(const char* key) const {
+        const toml::node* n = node(key, false);
+        if (!n) return nullptr;
+        if (!n->is_table()) fail(lineOf(*n), field(key) + " must be a table [" + key + "]");
+        return n->as_table();
+    }
+
+    // An array of tables ([[key]]); empty when absent.
+    std::vector<const toml::table*> tables(const char* key) const {
+        std::vector<const toml::table*> out;
+        const toml::node* n = node(key, false);
+        if (!n) return out;
+        const toml::array* array = n->as_array();
+        if (!array) fail(lineOf(*n), field(key) + " must be written as [[" + field(key) + "]]");
+        for (std::size_t i = 0; i < array->size(); ++i) {
+            const toml::table* t = array->get(i)->as_table();
+            if (!t)
+                fail(lineOf(*array->get(i)),
+                     field(key) + " must be written as [[" + field(key) + "]]");
+            out.push_back(t);
+        }
+        return out;
+    }
+
+    TableReader sub(const toml::table& table, const std::string& path) const {
+        return TableReader(table, path, file_, folder_);
+    }
+
+  private:
+    const toml::table& table_;
+    std::string path_;
+    const std::string& file_;
+    const fs::path& folder_;
+};
+
+FileKind kindFrom(const TableReader& entry) {
+    const std::optional<std::string> kind = entry.utf8("kind", false);
+    if (!kind || *kind == "copy") return FileKind::Copy;
+    if (*kind == "run-or-register") return FileKind::RunOrRegister;
+    if (*kind == "registry-data") return FileKind::RegistryData;
+    if (*kind == "not-logged") return FileKind::NotLogged;
+    if (*kind == "run-and-delete") return FileKind::RunAndDelete;
+    entry.fail(entry.line(), entry.field("kind") +
+                                 " must be one of copy, run-or-register, "
+                                 "registry-data, not-logged, run-and-delete");
+}
+
+void readProduct(const TableReader& top, Manifest& m) {
+    const toml::table* table = top.table("product");
+    if (!table) top.fail(0, "missing the [product] table");
+    const TableReader product = top.sub(*table, "product");
+    product.allowOnly({"name", "install_dir", "first_line", "licence", "licence_page", "uninstall",
+                       "total_size"});
+    m.productName = *product.text("name", true);
+    m.installDir = *product.text("install_dir", true);
+    if (auto first = product.text("first_line", false)) {
+        m.firstLine = *first;
+    } else {
+        m.firstLine = {kDefaultFirstLine, product.field("first_line"), product.line()};
+    }
+    m.licence = product.source("licence", false);
+    const std::optional<bool> page = product.boolean("licence_page");
+    m.licencePage = page.value_or(m.licence.has_value());
+    if (m.licencePage && !m.licence)
+        product.fail(product.line(),
+                     "product.licence_page is true but product.licence names no file");
+    m.uninstall = product.boolean("uninstall").value_or(true);
+    if (const std::optional<int64_t> total = product.integer("total_size")) {
+        m.totalSizeLine = lineOf(*table->get("total_size"));
+        if (*total < 0 || *total > int64_t(UINT32_MAX))
+            product.fail(m.totalSizeLine,
+                         "product.total_size must be between 0 and 4294967295 bytes: the setup "
+                         "reads it as a 32-bit number");
+        m.totalSize = static_cast<uint64_t>(*total);
+    }
+}
+
+void readPictures(const TableReader& top, Manifest& m) {
+    const toml::table* table = top.table("pictures");
+    if (!table) top.fail(0, "missing the [pictures] table (welcome and title pictures)");
+    const TableReader pictures = top.sub(*table, "pictures");
+    pictures.allowOnly({"welcome", "title", "splash"});
+    m.welcomePicture = *pictures.source("welcome", true);
+    m.titlePicture = *pictures.source("title", true);
+    m.splashPicture = pictures.source("splash", false);
+}
+
+void readEntries(const TableReader& top, Manifest& m) {
+    const std::vector<const toml::table*> tables = top.tables("files");
+    for (std::size_t i = 0; i < tables.size(); ++i) {
+        const TableReader entry = top.sub(*tables[i], "files[" + std::to_string(i + 1) + "]");
+        ManifestEntry e;
+        e.line = entry.line();
+        const int given = entry.has("source") + entry.has("folder") + entry.has("none_app");
+        if (given != 1)
+            entry.fail(e.line, entry.name() + " needs exactly one of source, folder or none_app");
+        if (entry.has("none_app")) {
+            entry.allowOnly({"none_app"});
+            if (!*entry.boolean("none_app"))
+                entry.fail(e.line, entry.field("none_app") + " can only be true");
+            e.type = ManifestEntry::Type::NoneApp;
+        } else {
+            entry.allowOnly({"source", "folder", "target", "kind"});
+            const bool folder = entry.has("folder");
+            e.type = folder ? ManifestEntry::Type::Folder : ManifestEntry::Type::File;
+            e.source = *entry.source(folder ? "folder" : "source", true);
+            e.target = *entry.text("target", true);
+            e.kind = kindFrom(entry);
+        }
+        m.entries.push_back(std::move(e));
+    }
+}
+
+void readMenu(const TableReader& top, Manifest& m) {
+    m.group = {m.productName.gbk, "menu.group (the product name)", m.productName.line};
+    const toml::table* table = top.table("menu");
+    if (!table) return;
+    const TableReader menu = top.sub(*table, "menu");
+    menu.allowOnly({"group", "shortcuts"});
+    if (auto group = menu.text("group", false)) m.group = *group;
+    const std::vector<const toml::table*> tables = menu.tables("shortcuts");
+    for (std::size_t i = 0; i < tables.size(); ++i) {
+        const TableReader s = menu.sub(*tables[i], "menu.shortcuts[" + std::to_string(i + 1) + "]");
+        s.allowOnly({"name", "target", "arguments", "desktop", "startup"});
+        ManifestShortcut shortcut;
+        shortcut.line = s.line();
+        shortcut.name = *s.text("name", true);
+        shortcut.target = *s.text("target", true);
+        if (auto arguments = s.text("arguments", false)) {
+            shortcut.arguments = *arguments;
+        } else {
+            shortcut.arguments = {"", s.field("arguments"), shortcut.line};
+        }
+        shortcut.desktop = s.boolean("desktop").value_or(false);
+        shortcut.startup = s.boolean("startup").value_or(false);
+        m.shortcuts.push_back(std::move(shortcut));
+    }
+}
+
+}  // namespace
+
+Manifest parseManifest(const std::string& text, const std::string& displayName,
+                       const fs::path& folder) {
+    toml::table root;
+    try {
+        root = toml::parse(text, displayName);
+    } catch (const toml::parse_error& e) {
+        throw KpackError(displayName, static_cast<int>(e.source().begin.line),
+                         std::string(e.description()));
+    }
+    Manifest m;
+    m.file = displayName;
+    m.folder = folder;
+    const TableReader top(root, "", m.file, m.folder);
+    top.allowOnly(
+        {"product", "pictures", "directories", "files", "autoreg", "clearfile", "menu", "run"});
+    readProduct(top, m);
+    readPictures(top, m);
+    if (const toml::table* t = top.table("directories")) {
+        const TableReader directories = top.sub(*t, "directories");
+        directories.allowOnly({"create"});
+        m.directories = directories.texts("create");
+    }
+    readEntries(top, m);
+    if (const toml::table* t = top.table("autoreg")) {
+        const TableReader autoReg = top.sub(*t, "autoreg");
+        autoReg.allowOnly({"files"});
+        m.autoReg = autoReg.texts("files");
+    }
+    if (const toml::table* t = top.table("clearfile")) {
+        const TableReader clearFile = top.sub(*t, "clearfile");
+        clearFile.allowOnly({"files"});
+        m.clearFile = clearFile.texts("files");
+    }
+    readMenu(top, m);
+    if (const toml::table* t = top.table("run")) {
+        const TableReader run = top.sub(*t, "run");
+        run.allowOnly({"caption", "command"});
+        m.hasRun = true;
+        m.runCaption = *run.text("caption", true);
+        m.runCommand = *run.text("command", true);
+    }
+    return m;
+}
+
+Manifest readManifest(const fs::path& path, const std::string& displayName) {
+    std::vector<uint8_t> bytes;
+    std::string error;
+    if (!readWholeFile(path, &bytes, &error))
+        throw KpackError(displayName, 0, "cannot read the manifest: " + error);
+    fs::path folder = path.parent_path();
+    if (folder.empty()) folder = ".";
+    return parseManifest(std::string(bytes.begin(), bytes.end()), displayName, folder);
+}
+
+}  // namespace kestrova::kpack

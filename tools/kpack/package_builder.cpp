@@ -1,0 +1,122 @@
+#include "package_builder.h"
+
+#include <limits>
+
+#include "compressor.h"
+#include "error.h"
+#include "file_io.h"
+#include "lzss_encoder.h"
+#include "manifest.h"
+#include "package_plan.h"
+#include "script_parser.h"
+#include "script_writer.h"
+#include "state/setup_state.h"
+
+namespace kestrova::kpack {
+namespace {
+
+std::string readStub(const BuildOptions& o) {
+    std::vector<uint8_t> bytes;
+    std::string error;
+    if (!readWholeFile(o.stub, &bytes, &error))
+        throw KpackError(o.stubName, 0, "cannot read the stub: " + error);
+    if (bytes.size() != static_cast<std::size_t>(kPackageStart))
+        throw KpackError(o.stubName, 0,
+                         "the stub is " + std::to_string(bytes.size()) +
+                             " bytes; a stub is exactly " + std::to_string(kPackageStart) +
+                             " bytes (the package starts there)");
+    return std::string(bytes.begin(), bytes.end());
+}
+
+}  // namespace
+
+BuildSummary buildPackage(const BuildOptions& o) {
+    const uint64_t largest =
+        std::min<uint64_t>(o.largestPackage, std::numeric_limits<int32_t>::max());
+    const Manifest manifest = readManifest(o.manifest, o.manifestName);
+    PackagePlan plan = planPackage(manifest);
+    const std::string stub = readStub(o);
+
+    std::vector<CompressJob> jobs;
+    uint64_t originalBytes = 0;
+    for (const PlannedStream& s : plan.streams) {
+        originalBytes += s.size;
+        CompressJob job;
+        job.size = s.size;
+        job.append = [&s, &manifest](std::vector<uint8_t>& text) {
+            if (s.source.empty()) return;
+            std::string error;
+            if (!appendWholeFile(s.source, s.size, &text, &error))
+                throw KpackError(manifest.file, s.line,
+                                 "cannot read the source " + s.label + ": " + error);
+        };
+        jobs.push_back(std::move(job));
+    }
+    std::vector<std::vector<uint8_t>> streams;
+    {
+        Progress progress(o.showProgress, static_cast<int>(jobs.size()), originalBytes);
+        streams = compressAll(jobs, o.threads, &progress);
+    }
+
+    // Streams lie back to back after the script, in plan order; offsets
+    // count from the record base, where the first stream has offset 40.
+    std::vector<int64_t> offsets;
+    uint64_t at = format::kPackageHeaderSize, streamBytes = 0;
+    for (const std::vector<uint8_t>& s : streams) {
+        offsets.push_back(static_cast<int64_t>(at));
+        at += s.size();
+        streamBytes += s.size();
+    }
+    auto tooLarge = [&](uint64_t total) {
+        return KpackError(o.manifestName, 0,
+                          "the setup.exe would be " + std::to_string(total) +
+                              " bytes or more; the setup's 32-bit signed offsets reach only " +
+                              std::to_string(largest));
+    };
+    if (uint64_t(kPackageStart) + at > largest) throw tooLarge(uint64_t(kPackageStart) + at);
+    auto place = [&](ScriptRecord& record, int stream) {
+        const std::size_t k = static_cast<std::size_t>(stream);
+        record.offset = offsets[k];
+        record.length = static_cast<int64_t>(streams[k].size());
+    };
+    for (std::size_t i = 0; i < plan.script.pictures.size(); ++i)
+        place(plan.script.pictures[i], static_cast<int>(i));
+    for (std::size_t i = 0; i < plan.script.records.size(); ++i)
+        if (plan.recordStream[i] >= 0) place(plan.script.records[i], plan.recordStream[i]);
+
+    const std::string script = writeScript(plan.script);
+    // The script must read back as the setup reads it; anything else is a
+    // fault in kpack, and no setup.exe is written.
+    ParsedScript check;
+    const std::string problem = parseScript(script, &check);
+    if (!problem.empty())
+        throw KpackError(o.manifestName, 0,
+                         "internal error: the script kpack wrote does not read back: " + problem);
+
+    const std::vector<uint8_t> scriptStream =
+        lzssEncode(reinterpret_cast<const uint8_t*>(script.data()), script.size());
+    const uint64_t total =
+        uint64_t(kPackageStart) + format::kPackageHeaderSize + scriptStream.size() + streamBytes;
+    if (total > largest) throw tooLarge(total);
+    const std::string header =
+        packageHeader(static_cast<int64_t>(scriptStream.size()), countedRecords(plan.script));
+
+    OutputFile out;
+    std::string error;
+    if (!out.open(o.output, &error))
+        throw KpackError(o.outputName, 0, "cannot create the output: " + error);
+    bool ok = out.write(stub.data(), stub.size()) && out.write(header.data(), header.size()) &&
+              out.write(scriptStream.data(), scriptStream.size());
+    for (const std::vector<uint8_t>& s : streams) ok = ok && out.write(s.data(), s.size());
+    if (!ok) throw KpackError(o.outputName, 0, "cannot write the output (is the disk full?)");
+    if (!out.commit(&error)) throw KpackError(o.outputName, 0, "cannot write the output: " + error);
+
+    BuildSummary summary;
+    summary.files = static_cast<int>(countedRecords(plan.script));
+    summary.originalBytes = originalBytes;
+    summary.streamBytes = streamBytes;
+    summary.packageBytes = total;
+    return summary;
+}
+
+}  // namespace kestrova::kpack

@@ -1,0 +1,39 @@
+#pragma once
+// kpack build: a manifest in, a setup.exe out (the stub, the package
+// header, the compressed script and the compressed streams).
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace kestrova::kpack {
+
+namespace fs = std::filesystem;
+
+struct BuildOptions {
+    fs::path manifest;
+    std::string manifestName;  // as given, for messages
+    fs::path output;
+    std::string outputName;
+    fs::path stub;
+    std::string stubName;
+    unsigned threads = 1;
+    bool showProgress = false;
+    // The largest setup.exe the setup can address: its stream positions are
+    // signed 32-bit numbers. Tests lower it to reach the limit cheaply.
+    uint64_t largestPackage = 0x7FFFFFFF;
+};
+
+struct BuildSummary {
+    int files = 0;               // counted file records
+    uint64_t originalBytes = 0;  // of the pictures and files
+    uint64_t streamBytes = 0;    // their compressed streams
+    uint64_t packageBytes = 0;   // the whole setup.exe
+};
+
+// Builds the setup.exe. Throws KpackError for the first problem (of the
+// manifest, a source, the stub, or a package too large for the setup's
+// 32-bit offsets); the output then does not exist under its name (an
+// earlier file of that name is left as it was).
+BuildSummary buildPackage(const BuildOptions& options);
+
+}  // namespace kestrova::kpack

@@ -1,0 +1,315 @@
+#include "package_plan.h"
+
+#include <algorithm>
+#include <set>
+#include <system_error>
+
+#include "error.h"
+#include "file_io.h"
+#include "gbk_codec.h"
+#include "path_rules.h"
+#include "script_rules.h"
+
+namespace kestrova::kpack {
+namespace {
+
+constexpr char kStartMenu[] = "[Start Menu]";
+
+class Planner {
+  public:
+    explicit Planner(const Manifest& m) : m_(m) {}
+
+    PackagePlan run() {
+        checkHeaderLines();
+        plan_.script.firstLine = m_.firstLine.gbk;
+        plan_.script.productName = m_.productName.gbk;
+        plan_.script.installDir = m_.installDir.gbk;
+        plan_.script.licencePage = m_.licencePage;
+        plan_.script.uninstall = m_.uninstall;
+
+        for (const ManifestText& d : m_.directories) {
+            checkLine(d, kStartLineLimit);
+            checkPath(d, PathUse::Folder);
+            for (const std::string& f : foldersBelowRoot(d.gbk, false)) addDirectory(f, d);
+            addDirectory(d.gbk, d);
+        }
+
+        addPicture(m_.welcomePicture);
+        if (m_.splashPicture) {
+            addPicture(*m_.splashPicture);
+        } else {
+            plan_.streams.push_back({});
+        }
+        addPicture(m_.titlePicture);
+        for (std::size_t i = 0; i < plan_.script.pictures.size(); ++i) {
+            static const char* names[] = {"Wel.Bmp", "Soft.Bmp", "Title.Bmp"};
+            plan_.script.pictures[i].target = names[i];  // not read by the setup
+        }
+
+        for (const ManifestEntry& e : m_.entries) addEntry(e);
+        if (installedFiles_ == 0)
+            fail(0, "the package installs no file; the setup needs at least one [[files]] record");
+
+        if (m_.totalSize) {
+            plan_.script.totalSize = *m_.totalSize;
+        } else if (installedBytes_ > UINT32_MAX) {
+            fail(0, "the installed files add up to " + std::to_string(installedBytes_) +
+                        " bytes, past the 4294967295 that the setup's total size can hold");
+        } else {
+            plan_.script.totalSize = installedBytes_;
+        }
+
+        for (const ManifestText& t : m_.autoReg) {
+            checkLine(t, kSecondPassLineLimit);
+            checkPath(t, PathUse::File);
+            if (!hasAutoRegExtension(t.gbk))
+                fail(t.line, t.field +
+                                 " has no three-letter extension after a dot; the setup "
+                                 "would skip it (.exe runs, .dll and .ocx register)");
+            plan_.script.autoReg.push_back(t.gbk);
+        }
+        for (const ManifestText& t : m_.clearFile) {
+            checkLine(t, kSecondPassLineLimit);
+            checkPath(t, PathUse::File);
+            plan_.script.clearFile.push_back(t.gbk);
+        }
+
+        planMenu();
+        if (m_.hasRun) {
+            checkLine(m_.runCaption, kStartLineLimit);
+            checkLine(m_.runCommand, kStartLineLimit);
+            if (m_.runCaption.gbk.empty())
+                fail(m_.runCaption.line, m_.runCaption.field + " is empty");
+            if (m_.runCommand.gbk.empty())
+                fail(m_.runCommand.line, m_.runCommand.field + " is empty");
+            plan_.script.runCaption = m_.runCaption.gbk;
+            plan_.script.runCommand = m_.runCommand.gbk;
+        }
+
+        if (m_.licence) plan_.script.licence = readSource(*m_.licence);
+        return std::move(plan_);
+    }
+
+  private:
+    [[noreturn]] void fail(int line, const std::string& message) const {
+        throw KpackError(m_.file, line, message);
+    }
+
+    void check(const ManifestText& t, const std::string& problem) const {
+        if (!problem.empty()) fail(t.line, t.field + " " + problem);
+    }
+    void checkLine(const ManifestText& t, int limit) const { check(t, lineProblem(t.gbk, limit)); }
+    void checkPath(const ManifestText& t, PathUse use) const { check(t, pathProblem(t.gbk, use)); }
+
+    void checkHeaderLines() const {
+        checkLine(m_.firstLine, kStartLineLimit);
+        checkLine(m_.productName, kStartLineLimit);
+        // The product name names the uninstall logs and the uninstall key.
+        check(m_.productName, fileNameProblem(m_.productName.gbk));
+        checkLine(m_.installDir, kStartLineLimit);
+        checkPath(m_.installDir, PathUse::Folder);
+        const std::string root = pathRoot(m_.installDir.gbk);
+        if (root == "[InstallDir]")
+            fail(m_.installDir.line, m_.installDir.field + " cannot begin with [InstallDir]");
+        if (root == m_.installDir.gbk)
+            fail(m_.installDir.line, m_.installDir.field + " must name a folder below " + root);
+    }
+
+    // Adds a folder to [Directory] once, parents having been added first.
+    void addDirectory(const std::string& folder, const ManifestText& origin) {
+        if (!directorySet_.insert(folder).second) return;
+        ManifestText line{folder, origin.field, origin.line};
+        check(line, lineProblem(folder, kStartLineLimit));
+        plan_.script.directories.push_back(folder);
+    }
+
+    // A source file: exists, is a file, can be opened. Returns its size.
+    uint64_t statSource(const fs::path& path, const std::string& label, int line) const {
+        std::error_code ec;
+        if (!fs::is_regular_file(path, ec))
+            fail(line, "the source " + label +
+                           (fs::exists(path, ec) ? " is not a file" : " does not exist"));
+        const uint64_t size = fs::file_size(path, ec);
+        InputFile probe;
+        std::string error;
+        if (ec || !probe.open(path, &error))
+            fail(line, "cannot read the source " + label + ": " + (ec ? ec.message() : error));
+        return size;
+    }
+
+    std::string readSource(const ManifestSource& s) const {
+        statSource(s.path, s.text, s.line);
+        std::vector<uint8_t> bytes;
+        std::string error;
+        if (!readWholeFile(s.path, &bytes, &error))
+            fail(s.line, "cannot read the source " + s.text + ": " + error);
+        return std::string(bytes.begin(), bytes.end());
+    }
+
+    void addPicture(const ManifestSource& s) {
+        const std::string bytes = readSource(s);
+        if (bytes.size() < 2 || bytes.compare(0, 2, "BM") != 0)
+            fail(s.line, s.field + ": " + s.text + " is not a Windows bitmap (.bmp) file");
+        plan_.streams.push_back({s.path, bytes.size(), s.text, s.line});
+    }
+
+    void addEntry(const ManifestEntry& e) {
+        if (e.type == ManifestEntry::Type::NoneApp) {
+            ScriptRecord marker;
+            marker.noneApp = true;
+            plan_.script.records.push_back(marker);
+            plan_.recordStream.push_back(-1);
+            return;
+        }
+        if (e.type == ManifestEntry::Type::File) {
+            checkTarget(e.target, e.kind);
+            addFile(e, e.source.path, e.source.text, e.target);
+            return;
+        }
+        // A folder: its tree, sorted by relative path, below the target.
+        checkLine(e.target, kStartLineLimit);
+        checkPath(e.target, PathUse::Folder);
+        std::error_code ec;
+        if (!fs::is_directory(e.source.path, ec))
+            fail(e.source.line, "the source folder " + e.source.text + " does not exist");
+        for (const std::string& f : foldersBelowRoot(e.target.gbk, true)) addDirectory(f, e.target);
+        std::vector<std::pair<std::string, fs::path>> found;  // relative UTF-8 path, full path
+        fs::recursive_directory_iterator it(e.source.path, ec), end;
+        for (; !ec && it != end; it.increment(ec))
+            found.emplace_back(it->path().lexically_relative(e.source.path).generic_u8string(),
+                               it->path());
+        if (ec)
+            fail(e.source.line, "cannot list the folder " + e.source.text + ": " + ec.message());
+        std::sort(found.begin(), found.end());
+        for (const auto& [relative, full] : found) {
+            const std::string label = e.source.text + "/" + relative;
+            std::string gbk;
+            if (!utf8ToGbk(relative, &gbk))
+                fail(e.source.line, "the file " + label + " has a name with no GBK form");
+            std::replace(gbk.begin(), gbk.end(), '/', '\\');
+            ManifestText target{e.target.gbk + "\\" + gbk, e.target.field + " (for " + label + ")",
+                                e.target.line};
+            if (fs::is_directory(full, ec)) {
+                checkLine(target, kStartLineLimit);
+                checkPath(target, PathUse::Folder);
+                addDirectory(target.gbk, target);
+            } else {
+                checkTarget(target, e.kind);
+                addFile(e, full, label, target);
+            }
+        }
+    }
+
+    void checkTarget(const ManifestText& t, FileKind kind) const {
+        checkLine(t, kStartLineLimit);
+        if (t.gbk.find(format::kRunAndDeleteMark) != std::string::npos)
+            fail(t.line, t.field + (kind == FileKind::RunAndDelete
+                                        ? " holds '*', which the setup would read as a space"
+                                        : " holds '*', which would make the setup run and "
+                                          "delete the file"));
+        checkPath(t, PathUse::File);
+        if (t.gbk.size() > static_cast<std::size_t>(format::kRecordPathWidth))
+            fail(t.line, t.field + " is " + std::to_string(t.gbk.size()) +
+                             " bytes in GBK; a target path holds at most " +
+                             std::to_string(format::kRecordPathWidth));
+    }
+
+    void addFile(const ManifestEntry& e, const fs::path& source, const std::string& label,
+                 const ManifestText& target) {
+        const uint64_t size = statSource(source, label, e.source.line);
+        if (e.kind == FileKind::RegistryData) {
+            std::vector<uint8_t> bytes;
+            std::string error;
+            if (!readWholeFile(source, &bytes, &error))
+                fail(e.source.line, "cannot read the source " + label + ": " + error);
+            int line = 0;
+            const std::string problem =
+                registryDataProblem(std::string(bytes.begin(), bytes.end()), &line);
+            if (!problem.empty()) throw KpackError(label, line, "registry data: " + problem);
+        }
+        for (const std::string& f : foldersBelowRoot(target.gbk, false)) addDirectory(f, target);
+
+        ScriptRecord record;
+        record.target = target.gbk;
+        switch (e.kind) {
+            case FileKind::Copy:
+                record.kind = format::kKindCopy;
+                break;
+            case FileKind::RunOrRegister:
+                record.kind = format::kKindRunOrRegister;
+                break;
+            case FileKind::RegistryData:
+                record.kind = format::kKindRegistryData;
+                break;
+            case FileKind::NotLogged:
+                record.kind = format::kKindNotLogged;
+                break;
+            case FileKind::RunAndDelete:
+                record.kind = format::kKindCopy;
+                record.runAndDelete = true;
+                break;
+        }
+        plan_.script.records.push_back(record);
+        plan_.recordStream.push_back(static_cast<int>(plan_.streams.size()));
+        plan_.streams.push_back({source, size, label, e.source.line});
+        ++installedFiles_;
+        installedBytes_ += size;
+    }
+
+    void planMenu() {
+        plan_.script.group = m_.group.gbk;
+        // The group's folder receives the shortcuts and the uninstaller's
+        // shortcut; the setup does not create folders for shortcuts itself.
+        const bool groupUsed = !m_.shortcuts.empty() || m_.uninstall;
+        checkLine(m_.group, kSecondPassLineLimit);
+        if (groupUsed) {
+            const ManifestText folder{std::string(kStartMenu) + "\\" + m_.group.gbk, m_.group.field,
+                                      m_.group.line};
+            if (m_.group.gbk.empty()) fail(m_.group.line, m_.group.field + " is empty");
+            check(m_.group, pathProblem(folder.gbk, PathUse::Folder));
+            for (const std::string& f : foldersBelowRoot(folder.gbk, true)) addDirectory(f, folder);
+        }
+        for (const ManifestShortcut& s : m_.shortcuts) {
+            check(s.name, fileNameProblem(s.name.gbk));
+            if (s.name.gbk.size() > static_cast<std::size_t>(format::kMenuNameWidth))
+                fail(s.name.line, s.name.field + " is " + std::to_string(s.name.gbk.size()) +
+                                      " bytes in GBK; a shortcut name holds at most " +
+                                      std::to_string(format::kMenuNameWidth));
+            if (s.target.gbk.find('/') != std::string::npos)
+                fail(s.target.line, s.target.field +
+                                        " holds '/', where the setup splits the "
+                                        "target from its arguments");
+            checkLine(s.target, kSecondPassLineLimit);
+            checkPath(s.target, PathUse::File);
+            checkLine(s.arguments, kSecondPassLineLimit);
+            if (!s.arguments.gbk.empty() && s.arguments.gbk.back() == ' ')
+                fail(s.arguments.line,
+                     s.arguments.field + " ends in a space, which the setup drops");
+            ScriptShortcut shortcut{s.name.gbk, s.target.gbk, s.arguments.gbk, s.desktop,
+                                    s.startup};
+            const std::size_t field =
+                s.target.gbk.size() + (s.arguments.gbk.empty() ? 0 : 2 + s.arguments.gbk.size());
+            if (field > static_cast<std::size_t>(format::kMenuTargetWidth))
+                fail(s.line, "the target and arguments of this shortcut are " +
+                                 std::to_string(field) +
+                                 " bytes in GBK with the \" /\" between "
+                                 "them; the target field holds at most " +
+                                 std::to_string(format::kMenuTargetWidth));
+            plan_.script.shortcuts.push_back(shortcut);
+        }
+    }
+
+    const Manifest& m_;
+    PackagePlan plan_;
+    std::set<std::string> directorySet_;
+    uint64_t installedBytes_ = 0;
+    int installedFiles_ = 0;
+};
+
+}  // namespace
+
+PackagePlan planPackage(const Manifest& manifest) {
+    return Planner(manifest).run();
+}
+
+}  // namespace kestrova::kpack

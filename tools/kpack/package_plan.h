@@ -1,0 +1,41 @@
+#pragma once
+// From a manifest to a plan of the package: every text checked against what
+// the setup reads, folders expanded into file records (sorted, so the output
+// is reproducible), the folders to create listed parents first, and the
+// streams to compress in package order.
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "manifest.h"
+#include "script_writer.h"
+
+namespace kestrova::kpack {
+
+namespace fs = std::filesystem;
+
+// One stream of the package: the three pictures first, then one per counted
+// file record, in record order.
+struct PlannedStream {
+    fs::path source;    // empty for an absent splash picture (an empty stream)
+    uint64_t size = 0;  // the source's size when it was planned
+    std::string label;  // the source as the manifest names it, for messages
+    int line = 0;       // the manifest line that names it
+};
+
+struct PackagePlan {
+    ScriptContent script;                // stream offsets and lengths still 0
+    std::vector<PlannedStream> streams;  // kPictureRecordCount pictures, then the records'
+    std::vector<int> recordStream;       // per script record: its stream, or -1 for a marker
+};
+
+// Checks the manifest and makes the plan. Throws KpackError naming the
+// manifest's file and line, or a registry data file and its line, for the
+// first problem: a text over its width or line limit after conversion, a
+// section line or "<NoneApp>" where the setup would misread it, a path the
+// setup cannot use, a missing or unreadable source, a picture that is not a
+// bitmap, a package without any file record, a total size past 32 bits.
+PackagePlan planPackage(const Manifest& manifest);
+
+}  // namespace kestrova::kpack

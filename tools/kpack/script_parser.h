@@ -1,0 +1,52 @@
+#pragma once
+// Reads a decoded setup script the way the setup does, and finds what the
+// setup would misread: a missing or misplaced section line, a line over its
+// read limit, a line without CR LF, a record or shortcut line of the wrong
+// width, a licence length past the script.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kestrova::kpack {
+
+struct ParsedRecord {
+    int line = 0;  // 1-based line of the script
+    bool noneApp = false;
+    std::string target;  // trailing spaces removed
+    int32_t offset = 0;  // the offset field, from the record base
+    int32_t length = 0;
+    char kind = '\0';
+    bool runAndDelete = false;
+};
+
+struct ParsedShortcut {
+    int line = 0;
+    std::string name;
+    std::string target;
+    std::string arguments;
+    bool desktop = false;
+    bool startup = false;
+};
+
+struct ParsedScript {
+    std::string firstLine, productName, installDir, licenceOption, uninstallOption;
+    std::vector<std::string> directories;
+    std::vector<ParsedRecord> pictures;  // welcome, splash, title
+    std::vector<ParsedRecord> records;   // file records and markers, in order
+    int64_t totalSize = 0;
+    int64_t licenceLength = 0;
+    std::vector<std::string> autoReg;
+    std::vector<std::string> clearFile;
+    std::string group;
+    std::vector<ParsedShortcut> shortcuts;
+    std::string runCaption, runCommand;
+    std::string licence;
+
+    int64_t countedRecords() const;
+};
+
+// Parses script. Returns "" with *out filled, or the first problem, most
+// of them in the form "script line N: ...". Never reads outside script.
+std::string parseScript(const std::string& script, ParsedScript* out);
+
+}  // namespace kestrova::kpack

@@ -1,0 +1,138 @@
+#include "script_writer.h"
+
+#include <stdexcept>
+
+namespace kestrova::kpack {
+namespace {
+
+constexpr const char kLineEnd[] = "\r\n";
+
+// Appends text left-aligned in a field of width bytes, padded with spaces.
+void putField(std::string& line, const std::string& text, int width, const char* what) {
+    if (text.size() > static_cast<std::size_t>(width))
+        throw std::logic_error(std::string(what) + " does not fit its field");
+    line += text;
+    line.append(static_cast<std::size_t>(width) - text.size(), ' ');
+}
+
+void putLine(std::string& script, const std::string& text) {
+    script += text;
+    script += kLineEnd;
+}
+
+void putLines(std::string& script, const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) putLine(script, line);
+}
+
+}  // namespace
+
+std::string numberField(int64_t value) {
+    if (value < 0) throw std::logic_error("negative number field");
+    std::string field = std::to_string(value);
+    if (field.size() > static_cast<std::size_t>(format::kNumberFieldWidth))
+        throw std::logic_error("number field too wide");
+    field.append(static_cast<std::size_t>(format::kNumberFieldWidth) - field.size(), ' ');
+    return field;
+}
+
+std::string recordLine(const ScriptRecord& record) {
+    static_assert(
+        format::kRecordOffsetField == format::kRecordPathWidth &&
+            format::kRecordLengthField == format::kRecordOffsetField + format::kNumberFieldWidth &&
+            format::kRecordKind == format::kRecordLengthField + format::kNumberFieldWidth &&
+            format::kRecordWidth == format::kRecordKind + 1,
+        "a record is the path, the offset, the length and the kind, in this order");
+    if (record.noneApp) return std::string(format::kNoneAppMarker) + kLineEnd;
+    std::string line;
+    line.reserve(format::kRecordWidth + 2);
+    putField(line, record.target, format::kRecordPathWidth, "target path");
+    std::string offset = numberField(record.offset);
+    // The run-and-delete mark: a '*' anywhere in the line. The offset
+    // field's last byte is always padding (offsets are at most ten digits)
+    // and reads as a space once the install run has replaced the '*', so
+    // the path and the kind stay as they are.
+    if (record.runAndDelete) offset.back() = format::kRunAndDeleteMark;
+    line += offset;
+    line += numberField(record.length);
+    line += record.kind;
+    line += kLineEnd;
+    return line;
+}
+
+std::string shortcutLine(const ScriptShortcut& shortcut) {
+    static_assert(
+        format::kMenuTargetField == format::kMenuNameWidth &&
+            format::kMenuDesktopFlag == format::kMenuTargetField + format::kMenuTargetWidth &&
+            format::kMenuStartupFlag == format::kMenuDesktopFlag + 1 &&
+            format::kMenuLineWidth == format::kMenuStartupFlag + 1,
+        "a shortcut line is the name, the target field and the two flags");
+    std::string line;
+    line.reserve(format::kMenuLineWidth + 2);
+    putField(line, shortcut.name, format::kMenuNameWidth, "shortcut name");
+    // The target field is split at its first '/', and one space before it
+    // is dropped: "target /arguments".
+    const std::string field =
+        shortcut.arguments.empty() ? shortcut.target : shortcut.target + " /" + shortcut.arguments;
+    putField(line, field, format::kMenuTargetWidth, "shortcut target");
+    line += shortcut.desktop ? '1' : '0';
+    line += shortcut.startup ? '1' : '0';
+    line += kLineEnd;
+    return line;
+}
+
+std::string writeScript(const ScriptContent& c) {
+    std::string s;
+    putLine(s, c.firstLine);
+    putLine(s, c.productName);
+    putLine(s, c.installDir);
+    putLine(s, c.licencePage ? "1" : "0");
+    putLine(s, c.uninstall ? "1" : "0");
+
+    const std::vector<std::string>& sections = [] {
+        static const std::vector<std::string> names = {
+            format::kSectionDirectory, format::kSectionFile,      format::kSectionTotalSize,
+            format::kSectionAutoReg,   format::kSectionClearFile, format::kSectionMenu,
+            format::kSectionRun};
+        return names;
+    }();
+    s += sections[0];
+    putLines(s, c.directories);
+    s += sections[1];
+    for (const ScriptRecord& picture : c.pictures) s += recordLine(picture);
+    for (const ScriptRecord& record : c.records) s += recordLine(record);
+    s += sections[2];
+    putLine(s, std::to_string(c.totalSize));
+    putLine(s, "");  // not read by the setup
+    putLine(s, std::to_string(c.licence.size()));
+    s += sections[3];
+    putLines(s, c.autoReg);
+    s += sections[4];
+    putLines(s, c.clearFile);
+    s += sections[5];
+    putLine(s, c.group);
+    for (const ScriptShortcut& shortcut : c.shortcuts) s += shortcutLine(shortcut);
+    s += sections[6];
+    putLine(s, c.runCaption);
+    putLine(s, c.runCommand);
+    // Taken from the script's end by its byte count, whatever it holds.
+    s += c.licence;
+    return s;
+}
+
+int64_t countedRecords(const ScriptContent& content) {
+    int64_t n = 0;
+    for (const ScriptRecord& record : content.records)
+        if (!record.noneApp) ++n;
+    return n;
+}
+
+std::string packageHeader(int64_t scriptStreamLength, int64_t fileCount) {
+    std::string header = numberField(scriptStreamLength) + numberField(fileCount);
+    static_assert(format::kHeaderScriptLength == 0 &&
+                      format::kHeaderFileCount == format::kNumberFieldWidth &&
+                      format::kPackageHeaderSize == 2 * format::kNumberFieldWidth,
+                  "the header is the script length field, then the file count field");
+    return header;
+}
+
+}  // namespace kestrova::kpack

@@ -1,0 +1,46 @@
+#include "stream_check.h"
+
+#include "package/format.h"
+
+namespace kestrova::kpack {
+
+std::string checkLzssStream(const uint8_t* data, std::size_t size, uint64_t* decodedSize) {
+    using format::kRingSize;
+    using format::kRingStart;
+    uint64_t written = 0;
+    std::size_t at = 0;
+    while (at < size) {
+        unsigned flags = data[at++];
+        for (int item = 0; item < 8 && at < size; ++item, flags >>= 1) {
+            if (flags & 1u) {
+                ++at;
+                ++written;
+                continue;
+            }
+            if (at + 1 >= size) {
+                *decodedSize = written;
+                return "the stream ends inside a match (it is cut short)";
+            }
+            const uint32_t position = data[at] | ((data[at + 1] & 0xF0u) << 4);
+            const uint32_t length = (data[at + 1] & 0x0Fu) + format::kMinMatch;
+            at += 2;
+            // Slot q of 4078..4095 holds a decoded byte only once the write
+            // position has passed it: after q - 4077 bytes.
+            if (written < uint64_t(kRingSize - kRingStart) + format::kMaxMatch) {
+                for (uint32_t k = 0; k < length; ++k) {
+                    const uint32_t q = (position + k) % kRingSize;
+                    if (q >= static_cast<uint32_t>(kRingStart) && written + k <= q - kRingStart) {
+                        *decodedSize = written;
+                        return "a match at decoded byte " + std::to_string(written) +
+                               " reads ring positions that the stream has not yet written";
+                    }
+                }
+            }
+            written += length;
+        }
+    }
+    *decodedSize = written;
+    return "";
+}
+
+}  // namespace kestrova::kpack

@@ -1,0 +1,59 @@
+#include <ostream>
+
+#include "commands.h"
+#include "error.h"
+#include "package/format.h"
+#include "package_reader.h"
+#include "script_rules.h"
+#include "stream_check.h"
+
+namespace kestrova::kpack {
+
+void verifyPackage(const fs::path& path, const std::string& name, std::ostream& out) {
+    PackageReader package(path, name);
+    const ParsedScript& script = package.parsed();
+    auto fail = [&](const std::string& problem) { throw KpackError(name, 0, problem); };
+
+    const int64_t counted = script.countedRecords();
+    if (counted != package.headerFileCount())
+        fail("the header's file count is " + std::to_string(package.headerFileCount()) +
+             " but the script has " + std::to_string(counted) + " file records");
+    if (counted == 0) fail("the package has no file record; the setup divides by the file count");
+
+    int streams = 0;
+    auto checkStream = [&](const ParsedRecord& r) -> std::vector<uint8_t> {
+        const std::vector<uint8_t> packed = package.compressedStream(r);
+        uint64_t size = 0;
+        const std::string problem = checkLzssStream(packed.data(), packed.size(), &size);
+        if (!problem.empty()) fail(package.describe(r) + ": " + problem);
+        ++streams;
+        return packed;
+    };
+
+    for (std::size_t i = 0; i < script.pictures.size(); ++i) {
+        const ParsedRecord& picture = script.pictures[i];
+        checkStream(picture);
+        const bool optional = i == 1;  // the splash picture
+        if (picture.length == 0 && optional) continue;
+        const std::vector<uint8_t> bytes = package.decodedStream(picture);
+        if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M')
+            fail(package.describe(picture) + " is not a Windows bitmap");
+    }
+    for (const ParsedRecord& r : script.records) {
+        if (r.noneApp) continue;
+        checkStream(r);
+        if (r.kind == format::kKindRegistryData && !r.runAndDelete) {
+            const std::vector<uint8_t> bytes = package.decodedStream(r);
+            int line = 0;
+            const std::string problem =
+                registryDataProblem(std::string(bytes.begin(), bytes.end()), &line);
+            if (!problem.empty())
+                fail(package.describe(r) + ": registry data line " + std::to_string(line) + ": " +
+                     problem);
+        }
+    }
+    out << name << ": OK: " << counted << " file records, " << streams << " streams, "
+        << package.fileSize() << " bytes\n";
+}
+
+}  // namespace kestrova::kpack
