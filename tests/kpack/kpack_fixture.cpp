@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -67,6 +68,46 @@ fs::path writeStandInStub(const fs::path& folder) {
     const fs::path stub = folder / "stand-in-stub.exe";
     writeFile(stub, std::string(static_cast<std::size_t>(kPackageStart), '\0'));
     return stub;
+}
+
+const char kMinimalManifest[] =
+    u8R"([product]
+name = "测试"
+install_dir = "[Program Files]\\测试"
+
+[pictures]
+welcome = "welcome.bmp"
+title = "title.bmp"
+
+[[files]]
+source = "a.txt"
+target = "[InstallDir]\\a.txt"
+)";
+
+ProductFolder::ProductFolder() {
+    stub_ = writeStandInStub(folder_.path());
+    source("welcome.bmp", "BM welcome");
+    source("title.bmp", "BM title");
+    source("a.txt", "abababab");
+}
+
+void ProductFolder::source(const std::string& utf8Name, const std::string& bytes) const {
+    writeFile(folder_ / utf8Name, bytes);
+}
+
+fs::path ProductFolder::manifest(const std::string& toml) const {
+    const fs::path path = folder_ / "product.toml";
+    writeFile(path, toml);
+    return path;
+}
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+    const std::size_t at = text.find(from);
+    if (at == std::string::npos) {
+        std::fprintf(stderr, "test fixture: '%s' not found\n", from.c_str());
+        std::abort();
+    }
+    return text.replace(at, from.size(), to);
 }
 
 }  // namespace kestrova::test

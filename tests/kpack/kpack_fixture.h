@@ -37,4 +37,30 @@ class ScratchFolder {
 // stub where only the package format matters.
 fs::path writeStandInStub(const fs::path& folder);
 
+// A product folder for kpack: small pictures ("BM" and a few bytes), a
+// stand-in stub, and whatever sources and manifest a test writes into it.
+class ProductFolder {
+  public:
+    ProductFolder();
+    const fs::path& path() const { return folder_.path(); }
+    fs::path operator/(const std::string& utf8Name) const { return folder_ / utf8Name; }
+    // Writes a source file (name in UTF-8, relative to the folder).
+    void source(const std::string& utf8Name, const std::string& bytes) const;
+    // Writes product.toml and returns its path.
+    fs::path manifest(const std::string& toml) const;
+    const fs::path& stub() const { return stub_; }
+
+  private:
+    ScratchFolder folder_;
+    fs::path stub_;
+};
+
+// The smallest manifest kpack accepts, built on by the tests: product 测试,
+// pictures welcome.bmp and title.bmp, one file a.txt.
+extern const char kMinimalManifest[];
+
+// Replaces the first occurrence of `from` in text by `to`; aborts the test
+// when it is not there.
+std::string replaced(std::string text, const std::string& from, const std::string& to);
+
 }  // namespace kestrova::test

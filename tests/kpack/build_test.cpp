@@ -1,0 +1,303 @@
+// kpack build: the exact bytes of a small package, a manifest with every
+// feature through build and extract, and reproducible output.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sstream>
+
+#include "commands.h"
+#include "gbk.h"
+#include "kpack_fixture.h"
+#include "package/lzss_decoder.h"
+#include "package_builder.h"
+#include "package_reader.h"
+#include "state/setup_state.h"
+
+using namespace kestrova;
+using namespace kestrova::kpack;
+using test::gbk;
+
+namespace {
+
+BuildOptions optionsFor(const test::ProductFolder& product, const fs::path& output,
+                        unsigned threads = 2) {
+    BuildOptions o;
+    o.manifest = product / "product.toml";
+    o.manifestName = "product.toml";
+    o.output = output;
+    o.outputName = output.filename().u8string();
+    o.stub = product.stub();
+    o.stubName = "stub.exe";
+    o.threads = threads;
+    return o;
+}
+
+// text padded with spaces to width bytes.
+std::string padded(const std::string& text, std::size_t width) {
+    EXPECT_LE(text.size(), width);
+    return text + std::string(width - text.size(), ' ');
+}
+
+const char kSmallManifest[] =
+    u8R"(
+[product]
+name = "测试"
+install_dir = "[Program Files]\\测试"
+first_line = "script"
+uninstall = false
+licence = "licence.htm"
+
+[pictures]
+welcome = "welcome.bmp"
+title = "title.bmp"
+
+[[files]]
+source = "a.txt"
+target = "[InstallDir]\\bin\\a.txt"
+kind = "run-or-register"
+
+[[files]]
+none_app = true
+
+[[files]]
+source = "empty.txt"
+target = "C:\\Tools\\e.txt"
+kind = "run-and-delete"
+
+[autoreg]
+files = ["[InstallDir]\\bin\\x.dll"]
+
+[clearfile]
+files = ["[Windows Directory]\\old.ini"]
+
+[menu]
+group = "测试组"
+
+[[menu.shortcuts]]
+name = "测试"
+target = "[InstallDir]\\bin\\a.exe"
+arguments = "/min"
+startup = true
+
+[run]
+caption = "运行"
+command = "[InstallDir]\\bin\\a.exe"
+)";
+
+}  // namespace
+
+TEST(Build, WritesTheScriptAndHeaderByteForByte) {
+    test::ProductFolder product;
+    product.source("welcome.bmp", "BM");  // two literals: three bytes compressed
+    product.source("title.bmp", "BM");
+    product.source("a.txt", "abababab");  // five bytes compressed
+    product.source("empty.txt", "");
+    product.source("licence.htm", u8"<p>许可</p>");
+    product.manifest(kSmallManifest);
+    const fs::path output = product / "setup.exe";
+    buildPackage(optionsFor(product, output));
+
+    const std::string licence = u8"<p>许可</p>";
+    const std::string expected =
+        "script\r\n" + gbk(u8"测试") + "\r\n" + gbk(u8"[Program Files]\\测试") + "\r\n" +
+        "1\r\n"
+        "0\r\n"
+        "[Directory]\r\n"
+        "[InstallDir]\\bin\r\n"
+        "C:\\Tools\r\n" +
+        gbk(u8"[Start Menu]\\测试组") + "\r\n" + "[File]\r\n" +
+        // Pictures: offsets from the record base, the first stream at 40.
+        padded("Wel.Bmp", 268) + padded("40", 20) + padded("3", 20) + "0\r\n" +
+        padded("Soft.Bmp", 268) + padded("43", 20) + padded("0", 20) + "0\r\n" +
+        padded("Title.Bmp", 268) + padded("43", 20) + padded("3", 20) + "0\r\n" +
+        padded("[InstallDir]\\bin\\a.txt", 268) + padded("46", 20) + padded("5", 20) + "1\r\n" +
+        "<NoneApp>\r\n" +
+        // Run-and-delete: a '*' in the offset field's padding.
+        padded("C:\\Tools\\e.txt", 268) + padded("51", 19) + "*" + padded("0", 20) + "0\r\n" +
+        "[TotalSize]\r\n"
+        "8\r\n"
+        "\r\n" +
+        std::to_string(licence.size()) + "\r\n" +
+        "[AutoReg]\r\n"
+        "[InstallDir]\\bin\\x.dll\r\n"
+        "[ClearFile]\r\n"
+        "[Windows Directory]\\old.ini\r\n"
+        "[Menu]\r\n" +
+        gbk(u8"测试组") + "\r\n" + padded(gbk(u8"测试"), 100) +
+        // Everything after the first '/' is the arguments: "/min" itself.
+        padded("[InstallDir]\\bin\\a.exe //min", 300) + "01\r\n" + "[Run]\r\n" + gbk(u8"运行") +
+        "\r\n" + "[InstallDir]\\bin\\a.exe\r\n" + licence;
+
+    const std::vector<uint8_t> setup = test::readWholeFile(output);
+    ASSERT_GT(setup.size(), static_cast<std::size_t>(kPackageStart + 40));
+    const std::string header(setup.begin() + kPackageStart, setup.begin() + kPackageStart + 40);
+    const std::size_t scriptLength = std::stoul(header.substr(0, 20));
+    EXPECT_EQ(padded(std::to_string(scriptLength), 20) + padded("2", 20), header);
+    // The file: stub, header, script stream, then 3 + 0 + 3 + 5 + 0 stream bytes.
+    EXPECT_EQ(static_cast<std::size_t>(kPackageStart) + 40 + scriptLength + 11, setup.size());
+    const std::vector<uint8_t> script = lzssDecode(setup.data() + kPackageStart + 40, scriptLength);
+    EXPECT_EQ(expected, std::string(script.begin(), script.end()));
+    // The record base plus an offset finds each stream.
+    const std::size_t base = kPackageStart + scriptLength;
+    EXPECT_EQ(std::vector<uint8_t>({0x03, 'a', 'b', 0xEE, 0xF3}),
+              std::vector<uint8_t>(setup.begin() + base + 46, setup.begin() + base + 51));
+}
+
+TEST(Build, EveryFeatureRoundTripsThroughExtract) {
+    test::ProductFolder product;
+    std::string big;
+    std::mt19937 rng(5);
+    while (big.size() < 700000) big += "line " + std::to_string(rng() % 1000) + "\r\n";
+    product.source(u8"程序/主程序.exe", big);
+    product.source(u8"程序/组件.dll", std::string(5000, '\0') + "dll");
+    product.source(u8"文档/说明.txt", gbk(u8"说明\r\n"));
+    product.source(u8"文档/深/更深/z.txt", "z");
+    product.source(u8"文档/深/a.txt", "a");
+    product.source(u8"文档/空.txt", "");
+    product.source("setup.reg", gbk(u8"[HKEY_CURRENT_USER\\Software\\测试]\r\n\"A\"=\"1\"\r\n"));
+    product.source("splash.bmp", "BM splash");
+    product.source("licence.htm", u8"<html>许可协议</html>\n");
+    product.manifest(
+        u8R"(
+[product]
+name = "全部功能"
+install_dir = "[Program Files]\\全部功能"
+licence = "licence.htm"
+licence_page = false
+total_size = 123456
+
+[pictures]
+welcome = "welcome.bmp"
+title = "title.bmp"
+splash = "splash.bmp"
+
+[directories]
+create = ["[InstallDir]\\日志\\旧"]
+
+[[files]]
+folder = "程序"
+target = "[InstallDir]"
+kind = "run-or-register"
+
+[[files]]
+none_app = true
+
+[[files]]
+folder = "文档"
+target = "[InstallDir]\\文档"
+
+[[files]]
+source = "setup.reg"
+target = "[InstallDir]\\setup.reg"
+kind = "registry-data"
+
+[[files]]
+source = "a.txt"
+target = "[Windows System]\\a.txt"
+kind = "not-logged"
+
+[[files]]
+source = "a.txt"
+target = "[Absolute Directory]D:\\数据\\a.txt"
+kind = "run-and-delete"
+
+[autoreg]
+files = ["[InstallDir]\\组件.dll"]
+
+[clearfile]
+files = ["[InstallDir]\\setup.reg"]
+
+[[menu.shortcuts]]
+name = "主程序"
+target = "[InstallDir]\\主程序.exe"
+desktop = true
+startup = true
+)");
+    const fs::path output = product / "setup.exe";
+    const BuildSummary summary = buildPackage(optionsFor(product, output));
+    EXPECT_EQ(9, summary.files);
+
+    const fs::path out = product / "out";
+    EXPECT_EQ(9, extractPackage(output, "setup.exe", out));
+    auto same = [&](const std::string& source, const std::string& extracted) {
+        EXPECT_EQ(test::readText(product / source), test::readText(out / extracted)) << extracted;
+    };
+    same(u8"程序/主程序.exe", u8"InstallDir/主程序.exe");
+    same(u8"程序/组件.dll", u8"InstallDir/组件.dll");
+    same(u8"文档/说明.txt", u8"InstallDir/文档/说明.txt");
+    same(u8"文档/深/更深/z.txt", u8"InstallDir/文档/深/更深/z.txt");
+    same(u8"文档/空.txt", u8"InstallDir/文档/空.txt");
+    same("setup.reg", "InstallDir/setup.reg");
+    same("a.txt", "Windows System/a.txt");
+    same("a.txt", u8"Absolute Directory/D/数据/a.txt");
+    same("welcome.bmp", "welcome.bmp");
+    same("splash.bmp", "splash.bmp");
+    same("title.bmp", "title.bmp");
+    same("licence.htm", "licence.htm");
+
+    PackageReader package(output, "setup.exe");
+    const ParsedScript& s = package.parsed();
+    EXPECT_EQ("0", s.licenceOption);
+    EXPECT_EQ("1", s.uninstallOption);
+    EXPECT_EQ(123456, s.totalSize);
+    // Folders sorted, so the output does not depend on the file system.
+    std::vector<std::string> targets;
+    for (const ParsedRecord& r : s.records) targets.push_back(r.noneApp ? "<NoneApp>" : r.target);
+    const std::vector<std::string> expectedTargets = {gbk(u8"[InstallDir]\\主程序.exe"),
+                                                      gbk(u8"[InstallDir]\\组件.dll"),
+                                                      "<NoneApp>",
+                                                      gbk(u8"[InstallDir]\\文档\\深\\a.txt"),
+                                                      gbk(u8"[InstallDir]\\文档\\深\\更深\\z.txt"),
+                                                      gbk(u8"[InstallDir]\\文档\\空.txt"),
+                                                      gbk(u8"[InstallDir]\\文档\\说明.txt"),
+                                                      "[InstallDir]\\setup.reg",
+                                                      "[Windows System]\\a.txt",
+                                                      gbk(u8"[Absolute Directory]D:\\数据\\a.txt")};
+    EXPECT_EQ(expectedTargets, targets);
+    EXPECT_EQ('1', s.records[0].kind);
+    EXPECT_EQ('2', s.records[7].kind);
+    EXPECT_EQ('4', s.records[8].kind);
+    EXPECT_TRUE(s.records[9].runAndDelete);
+    // Parents first; the folders of the targets, of the tree and of the group.
+    const std::vector<std::string> expectedFolders = {
+        gbk(u8"[InstallDir]\\日志"),           gbk(u8"[InstallDir]\\日志\\旧"),
+        gbk(u8"[InstallDir]\\文档"),           gbk(u8"[InstallDir]\\文档\\深"),
+        gbk(u8"[InstallDir]\\文档\\深\\更深"), gbk(u8"[Absolute Directory]D:\\数据"),
+        gbk(u8"[Start Menu]\\全部功能")};
+    EXPECT_EQ(expectedFolders, s.directories);
+    ASSERT_EQ(1u, s.shortcuts.size());
+    EXPECT_TRUE(s.shortcuts[0].desktop && s.shortcuts[0].startup);
+
+    std::ostringstream listing, verdict;
+    listPackage(output, "setup.exe", listing);
+    EXPECT_NE(std::string::npos, listing.str().find(u8"product: 全部功能"));
+    EXPECT_NE(std::string::npos, listing.str().find(u8"run-and-delete"));
+    verifyPackage(output, "setup.exe", verdict);
+    EXPECT_EQ("setup.exe: OK: 9 file records, 12 streams, " +
+                  std::to_string(fs::file_size(output)) + " bytes\n",
+              verdict.str());
+}
+
+TEST(Build, IsReproducibleWhateverTheThreads) {
+    test::ProductFolder product;
+    std::string big;
+    for (int i = 0; big.size() < 1300000; ++i)
+        big += "record " + std::to_string(i * 7919 % 1000) + ";";
+    product.source("big.bin", big);
+    product.manifest(test::replaced(test::kMinimalManifest, "[[files]]",
+                                    "[[files]]\nsource = \"big.bin\"\ntarget = "
+                                    "\"[InstallDir]\\\\big.bin\"\n\n[[files]]"));
+    const fs::path one = product / "one.exe", two = product / "two.exe",
+                   again = product / "again.exe";
+    buildPackage(optionsFor(product, one, 1));
+    buildPackage(optionsFor(product, two, 2));
+    buildPackage(optionsFor(product, again, 2));
+    const std::vector<uint8_t> first = test::readWholeFile(one);
+    EXPECT_TRUE(first == test::readWholeFile(two));
+    EXPECT_TRUE(first == test::readWholeFile(again));
+    // Only the finished file is left in the folder.
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(product.path()))
+        files += entry.path().extension() == ".tmp";
+    EXPECT_EQ(0, files);
+}
