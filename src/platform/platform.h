@@ -131,7 +131,9 @@ public:
     // capacity on entry and the value's length on return. False when the
     // value is missing or larger than the buffer.
     virtual bool regQueryValue(RegKey key, const char* name, char* buffer, uint32_t* size) = 0;
-    // Writes a REG_SZ value of exactly length bytes (no NUL added).
+    // Writes a REG_SZ value whose text is exactly length bytes. The length
+    // counts no NUL; the real platform stores one after the text, as
+    // Windows asks of REG_SZ data, so readers never run past its end.
     virtual bool regSetString(RegKey key, const char* name, const char* data,
                               uint32_t length) = 0;
     virtual void regCloseKey(RegKey key) = 0;
