@@ -1,0 +1,213 @@
+// Steps on the controls of the current window: reading, checking and
+// acting on them.
+#include <cstdio>
+
+#include "driver.h"
+
+namespace kestrova::e2e {
+namespace {
+
+constexpr double kDefaultControlTimeout = 5;
+constexpr UINT kMessageTimeoutMs = 2000;
+
+std::string describeControl(HWND control) {
+    return "id=" + std::to_string(GetDlgCtrlID(control)) + " " + narrow(windowClass(control)) +
+           " " + quoted(windowText(control));
+}
+
+struct KeyName {
+    const char* name;
+    UINT key;
+};
+constexpr KeyName kKeys[] = {
+    {"enter", VK_RETURN}, {"esc", VK_ESCAPE}, {"tab", VK_TAB},   {"space", VK_SPACE},
+    {"up", VK_UP},        {"down", VK_DOWN},  {"left", VK_LEFT}, {"right", VK_RIGHT},
+};
+
+int checkState(HWND control) {
+    DWORD_PTR state = 0;
+    SendMessageTimeoutW(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &state);
+    return state == BST_CHECKED ? 1 : 0;
+}
+
+}  // namespace
+
+HWND Driver::findControl(const Step& step, bool selectByText, bool includeHidden,
+                         std::string& error) {
+    if (!currentWindow(error)) return nullptr;
+    long id = step.number("id", -1);
+    std::wstring kind = widen(step.text("class"));
+    TextMatch text = selectByText ? step.match("text") : TextMatch{};
+    if (id < 0 && kind.empty() && !text.present) return current_;
+
+    std::vector<HWND> found;
+    for (HWND control : descendants(current_)) {
+        if (id >= 0 && GetDlgCtrlID(control) != id) continue;
+        if (!kind.empty() && windowClass(control) != kind) continue;
+        if (text.present && !text.matches(windowText(control))) continue;
+        if (!includeHidden && !IsWindowVisible(control)) continue;
+        found.push_back(control);
+    }
+    // With hidden controls counted, one visible control among several
+    // hidden ones with the same id is still the one meant.
+    if (found.size() > 1 && includeHidden) {
+        std::vector<HWND> visible;
+        for (HWND control : found) {
+            if (IsWindowVisible(control)) visible.push_back(control);
+        }
+        if (visible.size() == 1) found = visible;
+    }
+    std::string selector = (id >= 0 ? "id=" + std::to_string(id) : std::string()) +
+                           (kind.empty() ? "" : " class=" + narrow(kind)) +
+                           (text.present ? " " + text.describe("text") : "");
+    if (found.empty()) {
+        error = "no " + std::string(includeHidden ? "" : "visible ") + "control " + selector +
+                " in " + describeWindow(current_);
+        return nullptr;
+    }
+    if (found.size() > 1) {
+        error = std::to_string(found.size()) + " controls match " + selector +
+                " (add class= to choose):";
+        for (HWND control : found) error += " [" + describeControl(control) + "]";
+        return nullptr;
+    }
+    return found[0];
+}
+
+bool Driver::read(const Step& step) {
+    std::string error;
+    HWND control = findControl(step, false, false, error);
+    if (!control) return fail(error);
+    result_ = quoted(windowText(control));
+    return true;
+}
+
+bool Driver::expectText(const Step& step) {
+    TextMatch expected = step.match("text");
+    std::string error;
+    std::wstring seen;
+    bool ok = waitFor(step.seconds("timeout", kDefaultControlTimeout), [&] {
+        HWND control = findControl(step, false, false, error);
+        if (!control) return false;
+        error.clear();
+        seen = windowText(control);
+        return expected.matches(seen);
+    });
+    if (ok) {
+        result_ = quoted(seen);
+        return true;
+    }
+    if (!failure_.empty()) return false;
+    if (!error.empty()) return fail(error);
+    return fail("the text is " + quoted(seen) + ", expected " + expected.describe("text"));
+}
+
+bool Driver::expectState(const Step& step) {
+    std::string error, actual;
+    bool ok = waitFor(step.seconds("timeout", kDefaultControlTimeout), [&] {
+        HWND control = findControl(step, false, true, error);
+        if (!control) return false;
+        error.clear();
+        int enabled = IsWindowEnabled(control) ? 1 : 0;
+        int visible = IsWindowVisible(control) ? 1 : 0;
+        int checked = checkState(control);
+        actual = describeControl(control) + " enabled=" + std::to_string(enabled) +
+                 " visible=" + std::to_string(visible) + " checked=" + std::to_string(checked);
+        return step.number("enabled", enabled) == enabled &&
+               step.number("visible", visible) == visible &&
+               step.number("checked", checked) == checked;
+    });
+    if (ok) {
+        result_ = actual;
+        return true;
+    }
+    if (!failure_.empty()) return false;
+    if (!error.empty()) return fail(error);
+    return fail("the state is " + actual);
+}
+
+bool Driver::rect(const Step& step) {
+    std::string error;
+    HWND control = findControl(step, false, false, error);
+    if (!control) return fail(error);
+    RECT place = placement(control);
+    RECT client = {};
+    GetClientRect(control, &client);
+    long actual[4] = {place.left, place.top, place.right - place.left, place.bottom - place.top};
+    char text[160];
+    std::snprintf(text, sizeof text, "x=%ld y=%ld w=%ld h=%ld (client %ldx%ld)", actual[0],
+                  actual[1], actual[2], actual[3], client.right, client.bottom);
+    result_ = text;
+    const char* keys[4] = {"x", "y", "w", "h"};
+    for (int i = 0; i < 4; ++i) {
+        if (step.has(keys[i]) && step.number(keys[i], 0) != actual[i]) {
+            return fail(describeControl(control) + " is at " + text + ", expected " + keys[i] +
+                        "=" + step.text(keys[i]));
+        }
+    }
+    return true;
+}
+
+bool Driver::click(const Step& step) {
+    std::string error;
+    HWND button = nullptr;
+    bool ok = waitFor(step.seconds("timeout", kDefaultControlTimeout), [&] {
+        button = findControl(step, true, false, error);
+        if (!button) return false;
+        if (IsWindowEnabled(button)) return true;
+        error = describeControl(button) + " stayed disabled";
+        return false;
+    });
+    if (!ok) return failure_.empty() ? fail(error) : false;
+    result_ = describeControl(button);
+    // Posted, not sent: the click may open a modal box, and the driver must
+    // be free to answer it.
+    PostMessageW(button, BM_CLICK, 0, 0);
+    // A button of a message box clicked by id answers the box like
+    // answer-box does.
+    boxes_.answered(GetParent(button), static_cast<int>(GetDlgCtrlID(button)));
+    return true;
+}
+
+bool Driver::setText(const Step& step) {
+    std::string error;
+    HWND control = findControl(step, false, false, error);
+    if (!control) return fail(error);
+    std::wstring text = widen(step.text("text"));
+    DWORD_PTR done = 0;
+    if (!SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                             SMTO_ABORTIFHUNG, kMessageTimeoutMs, &done) ||
+        !done) {
+        return fail("the text of " + describeControl(control) + " could not be set");
+    }
+    result_ = describeControl(control);
+    return true;
+}
+
+bool Driver::key(const Step& step) {
+    UINT key = 0;
+    for (const KeyName& entry : kKeys) {
+        if (step.text("name") == entry.name) key = entry.key;
+    }
+    if (key == 0) return fail("unknown key \"" + step.text("name") + "\" (enter, esc, tab, ...)");
+    std::string error;
+    HWND target = nullptr;
+    if (step.has("id") || step.has("class")) {
+        target = findControl(step, false, false, error);
+        if (!target) return fail(error);
+    } else {
+        // A key goes to the window that has the focus in the program.
+        if (!currentWindow(error)) return fail(error);
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        DWORD thread = GetWindowThreadProcessId(current_, nullptr);
+        target = GetGUIThreadInfo(thread, &info) && info.hwndFocus ? info.hwndFocus : current_;
+    }
+    LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16;
+    PostMessageW(target, WM_KEYDOWN, key, 1 | scan);
+    PostMessageW(target, WM_KEYUP, key, 1 | scan | static_cast<LPARAM>(0xC0000000u));
+    result_ = "to " + describeControl(target);
+    return true;
+}
+
+}  // namespace kestrova::e2e

@@ -1,0 +1,198 @@
+#include "driver.h"
+
+#include <cstdio>
+
+#include "output.h"
+#include "screenshot.h"
+
+namespace kestrova::e2e {
+namespace {
+
+constexpr DWORD kPollMs = 50;
+constexpr double kDefaultExitTimeout = 30;
+// Lets the program paint and Wine hand its drawing to the X server before
+// the screen is copied.
+constexpr long kDefaultSettleMs = 300;
+
+std::string seconds(ULONGLONG ticks) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%7.2fs", static_cast<double>(ticks) / 1000.0);
+    return text;
+}
+
+std::string formatTimeout(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g s", value);
+    return text;
+}
+
+}  // namespace
+
+Driver::Driver(std::wstring shotsFolder, std::wstring boxLog)
+    : shotsFolder_(std::move(shotsFolder)), boxes_(std::move(boxLog)) {}
+
+Driver::~Driver() {
+    if (process_) CloseHandle(process_);
+}
+
+bool Driver::run(const std::vector<Step>& steps) {
+    startTicks_ = GetTickCount64();
+    for (const Step& step : steps) {
+        result_.clear();
+        failure_.clear();
+        bool ok = runStep(step);
+        // The log lists every box, also those no step waited for.
+        if (processId_) boxes_.note(processId_);
+        std::string stamp =
+            "[" + seconds(GetTickCount64() - startTicks_) + "] line " + std::to_string(step.line);
+        if (ok) {
+            printLine(stamp + " ok: " + step.source + (result_.empty() ? "" : " -> " + result_));
+            continue;
+        }
+        printLine(stamp + " FAILED: " + step.source);
+        printLine("    " + failure_);
+        if (!shotsFolder_.empty()) {
+            std::string error;
+            std::wstring path =
+                shotsFolder_ + L"\\" + widen(std::to_string(++shotNumber_)) + L"-failed.png";
+            if (saveScreenshot(path, error)) printLine("    screenshot: " + narrow(path));
+        }
+        if (process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+            // No program outlives a failed run.
+            TerminateProcess(process_, 255);
+            printLine("    the program was still running and has been ended");
+        }
+        printLine("e2e_driver: failed at line " + std::to_string(step.line) + ": " + failure_);
+        return false;
+    }
+    printLine("e2e_driver: all " + std::to_string(steps.size()) + " steps passed");
+    return true;
+}
+
+bool Driver::runStep(const Step& step) {
+    const std::string& verb = step.verb;
+    if (verb == "start") return start(step);
+    if (verb == "wait-exit") return waitExit(step);
+    if (verb == "sleep") return sleep(step);
+    if (verb == "screenshot") return screenshot(step);
+    if (verb == "wait-window") return waitWindow(step);
+    if (verb == "wait-gone") return waitGone(step);
+    if (verb == "answer-box") return answerBox(step);
+    if (verb == "close") return close(step);
+    if (verb == "read") return read(step);
+    if (verb == "expect-text") return expectText(step);
+    if (verb == "expect-state") return expectState(step);
+    if (verb == "rect") return rect(step);
+    if (verb == "click") return click(step);
+    if (verb == "set-text") return setText(step);
+    if (verb == "key") return key(step);
+    return fail("step \"" + verb + "\" is not implemented");
+}
+
+bool Driver::fail(const std::string& message) {
+    failure_ = message;
+    return false;
+}
+
+bool Driver::start(const Step& step) {
+    if (process_) return fail("a program was already started; one script drives one program");
+    std::wstring exe = widen(step.text("exe"));
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    if (step.has("args")) commandLine += L" " + widen(step.text("args"));
+    std::wstring folder = widen(step.text("cwd"));
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
+        return fail("cannot start " + narrow(exe) + " (error " + std::to_string(GetLastError()) +
+                    ")");
+    }
+    CloseHandle(info.hThread);
+    process_ = info.hProcess;
+    processId_ = info.dwProcessId;
+    result_ = "process " + std::to_string(processId_) + ": " + narrow(commandLine);
+    return true;
+}
+
+bool Driver::waitExit(const Step& step) {
+    if (!process_) return fail("no program was started");
+    double timeout = step.seconds("timeout", kDefaultExitTimeout);
+    bool ended =
+        waitFor(timeout, [this] { return WaitForSingleObject(process_, 0) == WAIT_OBJECT_0; });
+    if (!ended) {
+        if (!failure_.empty()) return false;
+        return fail("the program did not end within " + formatTimeout(timeout) +
+                    "; its visible windows: " + visibleWindowsList());
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(process_, &code);
+    result_ = "exit code " + std::to_string(code);
+    if (step.has("code") && static_cast<long>(code) != step.number("code", 0)) {
+        return fail("the program ended with exit code " + std::to_string(code) + ", expected " +
+                    step.text("code"));
+    }
+    return true;
+}
+
+bool Driver::sleep(const Step& step) {
+    Sleep(static_cast<DWORD>(step.number("ms", 0)));
+    return true;
+}
+
+bool Driver::screenshot(const Step& step) {
+    if (shotsFolder_.empty()) {
+        result_ = "skipped (no --shots folder)";
+        return true;
+    }
+    // Sent messages are handled before the program returns to its message
+    // loop, so a reply means it has dealt with what earlier steps caused.
+    for (HWND window : topWindows(processId_)) {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+    }
+    Sleep(static_cast<DWORD>(step.number("settle", kDefaultSettleMs)));
+    std::string name = step.words.empty() ? step.text("name") : step.words[0];
+    std::wstring path =
+        shotsFolder_ + L"\\" + widen(std::to_string(++shotNumber_) + "-" + name + ".png");
+    std::string error;
+    if (!saveScreenshot(path, error)) return fail("screenshot " + narrow(path) + ": " + error);
+    result_ = narrow(path);
+    return true;
+}
+
+bool Driver::waitFor(double seconds, const std::function<bool()>& probe) {
+    ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
+    for (;;) {
+        std::vector<MessageBoxInfo> open;
+        if (processId_) open = boxes_.note(processId_);
+        if (probe()) return true;
+        // A box that was open before the probe failed, and that the script
+        // is not handling as its current window, is in the way of whatever
+        // the step waits for.
+        for (const MessageBoxInfo& box : open) {
+            if (box.window != current_)
+                return fail("a message box is open: " + BoxLog::describe(box));
+        }
+        if (GetTickCount64() >= deadline) return false;
+        Sleep(kPollMs);
+    }
+}
+
+std::string Driver::describeWindow(HWND window) const {
+    RECT place = placement(window);
+    char where[96];
+    std::snprintf(where, sizeof where, " at %ld,%ld size %ldx%ld", place.left, place.top,
+                  place.right - place.left, place.bottom - place.top);
+    return narrow(windowClass(window)) + " " + quoted(windowText(window)) + where;
+}
+
+std::string Driver::visibleWindowsList() const {
+    std::string list;
+    for (HWND window : topWindows(processId_)) {
+        list += (list.empty() ? "" : "; ") + describeWindow(window);
+    }
+    return list.empty() ? "none" : list;
+}
+
+}  // namespace kestrova::e2e

@@ -1,0 +1,78 @@
+#pragma once
+// Runs the steps of a script against one started program: finds its
+// windows, acts on them, answers its message boxes and checks what it shows.
+// Prints one line per step; stops at the first step that fails.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "box_log.h"
+#include "script.h"
+
+namespace kestrova::e2e {
+
+class Driver {
+  public:
+    // shotsFolder: where screenshots go (empty: nowhere); boxLog: the file
+    // of message boxes seen (empty: none).
+    Driver(std::wstring shotsFolder, std::wstring boxLog);
+    Driver(const Driver&) = delete;
+    Driver& operator=(const Driver&) = delete;
+    ~Driver();
+
+    // Runs every step. True when all passed; false after the first failure,
+    // which is printed, screenshotted, and ends the started program.
+    bool run(const std::vector<Step>& steps);
+
+  private:
+    bool runStep(const Step& step);
+
+    // Steps (driver.cpp: the program and waiting; window_steps.cpp: windows
+    // and boxes; control_steps.cpp: controls). Each returns false with
+    // failure_ set, or true with an optional detail in result_.
+    bool start(const Step& step);
+    bool waitExit(const Step& step);
+    bool sleep(const Step& step);
+    bool screenshot(const Step& step);
+    bool waitWindow(const Step& step);
+    bool waitGone(const Step& step);
+    bool answerBox(const Step& step);
+    bool close(const Step& step);
+    bool read(const Step& step);
+    bool expectText(const Step& step);
+    bool expectState(const Step& step);
+    bool rect(const Step& step);
+    bool click(const Step& step);
+    bool setText(const Step& step);
+    bool key(const Step& step);
+
+    // Polls probe every 50 ms until it returns true or the time is up
+    // (false, failure_ empty). An open message box of the program that the
+    // probe does not accept ends the wait at once with the box's text as
+    // the failure: a step never waits out its timeout behind an error box.
+    bool waitFor(double seconds, const std::function<bool()>& probe);
+    WindowQuery query(const Step& step) const;
+    // The window acted on: the last one found by wait-window or answer-box.
+    bool currentWindow(std::string& error) const;
+    // The control of the current window selected by the step's id, class
+    // (and, for click, text); the window itself when the step names none.
+    // Hidden controls count only when wanted.
+    HWND findControl(const Step& step, bool selectByText, bool includeHidden, std::string& error);
+    std::string describeWindow(HWND window) const;
+    std::string visibleWindowsList() const;
+    bool fail(const std::string& message);
+
+    std::wstring shotsFolder_;
+    BoxLog boxes_;
+    HANDLE process_ = nullptr;
+    DWORD processId_ = 0;
+    HWND current_ = nullptr;
+    int shotNumber_ = 0;
+    ULONGLONG startTicks_ = 0;
+    std::string result_;
+    std::string failure_;
+};
+
+}  // namespace kestrova::e2e

@@ -1,0 +1,23 @@
+#include "output.h"
+
+#include <windows.h>
+
+#include "text.h"
+
+namespace kestrova::e2e {
+
+void printLine(const std::string& utf8) {
+    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD mode = 0, written = 0;
+    std::string line = utf8 + "\n";
+    if (GetConsoleMode(out, &mode)) {
+        // A console shows UTF-16, whatever its code page.
+        std::wstring wide = widen(line);
+        WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+    } else {
+        // A pipe or file gets the bytes unchanged: the runner reads UTF-8.
+        WriteFile(out, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    }
+}
+
+}  // namespace kestrova::e2e

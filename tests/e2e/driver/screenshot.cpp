@@ -1,0 +1,70 @@
+#include "screenshot.h"
+
+#include <windows.h>
+
+#include "png_writer.h"
+
+namespace kestrova::e2e {
+namespace {
+
+// The screen as top-down 24-bit RGB rows.
+bool captureScreen(int& width, int& height, std::vector<uint8_t>& rgb, std::string& error) {
+    width = GetSystemMetrics(SM_CXSCREEN);
+    height = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // negative: top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bool ok = bitmap != nullptr;
+    if (ok) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        ok = BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY | CAPTUREBLT) != 0;
+        SelectObject(memory, old);
+    }
+    if (ok) {
+        // 32-bit DIB pixels are B, G, R, unused.
+        const uint8_t* pixel = static_cast<const uint8_t*>(bits);
+        rgb.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
+        for (size_t i = 0, o = 0; o < rgb.size(); i += 4, o += 3) {
+            rgb[o] = pixel[i + 2];
+            rgb[o + 1] = pixel[i + 1];
+            rgb[o + 2] = pixel[i];
+        }
+    } else {
+        error = "cannot copy the screen (error " + std::to_string(GetLastError()) + ")";
+    }
+    if (bitmap) DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return ok;
+}
+
+}  // namespace
+
+bool saveScreenshot(const std::wstring& path, std::string& error) {
+    int width = 0, height = 0;
+    std::vector<uint8_t> rgb;
+    if (!captureScreen(width, height, rgb, error)) return false;
+    std::vector<uint8_t> png = encodePng(width, height, rgb);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        error = "cannot create the file (error " + std::to_string(GetLastError()) + ")";
+        return false;
+    }
+    DWORD written = 0;
+    bool ok = WriteFile(file, png.data(), static_cast<DWORD>(png.size()), &written, nullptr) &&
+              written == png.size();
+    CloseHandle(file);
+    if (!ok) error = "cannot write the file";
+    return ok;
+}
+
+}  // namespace kestrova::e2e

@@ -1,0 +1,55 @@
+#pragma once
+// Looking at another process's windows: finding them, reading their texts,
+// states and places. Every message sent to them has a timeout, so a hung
+// program fails a step instead of hanging the driver.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "text.h"
+
+namespace kestrova::e2e {
+
+// What a top-level window must look like. Empty fields accept anything.
+struct WindowQuery {
+    std::wstring className;
+    TextMatch title;
+    long controlId = -1;    // a visible control with this id somewhere inside
+    TextMatch controlText;  // a visible control with this text somewhere inside
+    DWORD processId = 0;    // 0: windows of every process
+
+    bool matches(HWND window) const;
+    std::string describe() const;
+};
+
+// Visible top-level windows of a process (0: of every process), in Z order.
+std::vector<HWND> topWindows(DWORD processId);
+// All windows inside a window, depth first, children before grandchildren
+// of the next child (EnumChildWindows order).
+std::vector<HWND> descendants(HWND window);
+
+std::wstring windowText(HWND window);
+std::wstring windowClass(HWND window);
+// Position of a control in its parent's client area, or of a top-level
+// window on the screen, and its outer size.
+RECT placement(HWND window);
+
+// A message box: a visible top-level #32770 window whose controls are
+// statics and buttons only, with the box's text in static 65535 (0xFFFF)
+// and only the ids MessageBox gives its buttons (1 to 11). A dialog of the
+// program with controls of its own does not qualify.
+struct MessageBoxInfo {
+    HWND window = nullptr;
+    std::wstring title;
+    std::wstring text;
+    std::vector<int> buttons;  // control ids: IDOK, IDYES, ...
+};
+bool readMessageBox(HWND window, MessageBoxInfo& box);
+
+// "ok", "cancel", "yes", "no", ... for a MessageBox button id, and back
+// (0 for an unknown name).
+const char* buttonName(int id);
+int buttonId(const std::string& name);
+
+}  // namespace kestrova::e2e
