@@ -1,0 +1,160 @@
+# What a case's case.sh may call, sourced by the runner in the subshell of
+# one case. A failed expectation is recorded and the checks go on, so one
+# run reports everything a case got wrong.
+#
+# Set for every case: CASE, CASE_DIR (its folder in tests/e2e/cases), WORK
+# (its scratch folder), PREFIX, DRIVE_C, TEMP_DIR (the prefix's temporary
+# folder), SHOTS, BOX_LOG, DRIVER_LOG, and the programs FIXTURE, STUB, KPACK
+# (paths on this machine). After the driver: DRIVER_STATUS, DRIVER_SECONDS.
+
+# Records a failed expectation.
+check_failed() {
+    printf '%s\n' "$*" >>"$WORK/failures"
+}
+
+# Z:\... path under which Wine sees a path of this machine.
+win_path() {
+    local path
+    path=$(realpath -m "$1")
+    printf 'Z:%s' "${path//\//\\}"
+}
+
+# This machine's path of a C:\... path in the case's prefix (names as
+# written: Wine keeps the case of the names it creates).
+c_path() {
+    local path=${1#[Cc]:}
+    printf '%s/drive_c%s' "$PREFIX" "${path//\\//}"
+}
+
+# Defines ${NAME} for the case's steps file.
+define() {
+    printf '%s=%s\n' "$1" "$2" >>"$WORK/defines"
+}
+
+# Copies a file of this machine to a C:\... path in the prefix.
+put() {
+    local target
+    target=$(c_path "$2")
+    mkdir -p "$(dirname "$target")" && cp "$1" "$target"
+}
+
+# Fails the case at once (in prepare) when a program it needs is missing.
+needs() {
+    local what path
+    for what in "$@"; do
+        case $what in
+            stub) path=$STUB ;;
+            kpack) path=$KPACK ;;
+            *) path= ;;
+        esac
+        if [ -z "$path" ] || [ ! -f "$path" ]; then
+            echo "needs the $what (${path:-no path given}), which is not built" >&2
+            return 1
+        fi
+    done
+}
+
+expect_file() {
+    [ -f "$(c_path "$1")" ] || check_failed "missing file $1"
+}
+
+expect_no_file() {
+    [ ! -e "$(c_path "$1")" ] || check_failed "file $1 should not exist"
+}
+
+# The file's bytes are the text (printf %b escapes such as \r\n allowed) in
+# code page 936, as the programs under test write it.
+expect_file_text() {
+    local path expected actual
+    path=$(c_path "$1")
+    if [ ! -f "$path" ]; then
+        check_failed "missing file $1"
+        return
+    fi
+    expected=$(printf '%b' "$2" | iconv -f UTF-8 -t GBK | od -An -tx1)
+    actual=$(od -An -tx1 "$path")
+    if [ "$expected" != "$actual" ]; then
+        check_failed "file $1 holds \"$(iconv -f GBK -t UTF-8 "$path" | sed -z 's/\r/\\r/g; s/\n/\\n/g')\", expected \"$2\""
+    fi
+}
+
+# Files of the prefix's temporary folder that were not there before the
+# driver ran.
+new_temp_files() {
+    (cd "$TEMP_DIR" && find . -mindepth 1 | sort) | comm -13 "$WORK/temp-before" -
+}
+
+expect_temp_clean() {
+    local left
+    left=$(new_temp_files | tr '\n' ' ')
+    [ -z "$left" ] || check_failed "files left in the temporary folder: $left"
+}
+
+# The registry value as reg.exe shows it (REG_SZ text, or 0x... for a
+# DWORD); empty when the key or value does not exist. The server of the
+# case is still running, so this costs a fraction of a second.
+reg_value() {
+    WINEPREFIX=$PREFIX wine reg query "$1" /v "$2" </dev/null 2>/dev/null |
+        iconv -f GBK -t UTF-8 | tr -d '\r' |
+        awk -v name="$2" -F '    ' '$2 == name { print $4; found = 1 } END { exit !found }'
+}
+
+expect_reg() {
+    local value
+    if ! value=$(reg_value "$1" "$2"); then
+        check_failed "registry value $1\\$2 does not exist"
+    elif [ "$value" != "$3" ]; then
+        check_failed "registry value $1\\$2 is \"$value\", expected \"$3\""
+    fi
+}
+
+expect_no_reg() {
+    local value
+    if value=$(reg_value "$1" "$2"); then
+        check_failed "registry value $1\\$2 should not exist (it is \"$value\")"
+    fi
+}
+
+# A message box with exactly this text was seen, answered with the given
+# button (yes, no, ok, ...; "-" for unanswered) when one is given.
+expect_box() {
+    local line tab=$'\t'
+    line=$(grep -F "${tab}text=\"$1\"${tab}" "$BOX_LOG" 2>/dev/null | head -1)
+    if [ -z "$line" ]; then
+        check_failed "no message box with the text \"$1\" was seen"
+    elif [ -n "${2:-}" ] && [ "${line%%"$tab"*}" != "answer=$2" ]; then
+        check_failed "the box \"$1\" got ${line%%"$tab"*}, expected answer=$2"
+    fi
+}
+
+expect_box_count() {
+    local count
+    count=$(grep -c . "$BOX_LOG" 2>/dev/null)
+    [ "${count:-0}" -eq "$1" ] || check_failed "$count message boxes were seen, expected $1"
+}
+
+expect_driver_output() {
+    grep -qF -- "$1" "$DRIVER_LOG" || check_failed "the driver did not report \"$1\""
+}
+
+expect_driver_seconds_below() {
+    [ "${DRIVER_SECONDS%.*}" -lt "$1" ] ||
+        check_failed "the driver took $DRIVER_SECONDS s, expected less than $1 s"
+}
+
+# Every screenshot of the case is a complete PNG of the whole screen
+# (ImageMagick decodes it, checksums included); at least $1 of them.
+expect_screenshots() {
+    local count=0 shot size
+    screenshots_checked=1
+    for shot in "$SHOTS"/*.png; do
+        [ -f "$shot" ] || continue
+        count=$((count + 1))
+        if ! size=$(identify -regard-warnings -format '%wx%h' "$shot" 2>/dev/null); then
+            check_failed "screenshot $(basename "$shot") is not a valid PNG (ImageMagick cannot read it)"
+        elif [ "$size" != "$E2E_SCREEN" ]; then
+            check_failed "screenshot $(basename "$shot") is $size, expected $E2E_SCREEN"
+        fi
+    done
+    [ "$count" -ge "$1" ] || check_failed "$count screenshots, expected at least $1"
+}
