@@ -220,7 +220,8 @@ startup = true
     const fs::path out = product / "out";
     EXPECT_EQ(9, extractPackage(output, "setup.exe", out));
     auto same = [&](const std::string& source, const std::string& extracted) {
-        EXPECT_EQ(test::readText(product / source), test::readText(out / extracted)) << extracted;
+        EXPECT_EQ(test::readText(product / source), test::readText(out / fs::u8path(extracted)))
+            << extracted;
     };
     same(u8"程序/主程序.exe", u8"InstallDir/主程序.exe");
     same(u8"程序/组件.dll", u8"InstallDir/组件.dll");
