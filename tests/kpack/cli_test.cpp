@@ -46,7 +46,7 @@ TEST(Cli, BuildsListsExtractsAndVerifies) {
 
     KpackRun run = kpack(program.string(), "build product.toml -o setup.exe", product.path());
     EXPECT_EQ(0, run.status) << run.output;
-    EXPECT_EQ(0u, run.output.find("kpack: wrote setup.exe: 1 files")) << run.output;
+    EXPECT_EQ(0u, run.output.find("kpack: wrote setup.exe: 1 file records, ")) << run.output;
     run = kpack(program.string(), "verify setup.exe", product.path());
     EXPECT_EQ(0, run.status) << run.output;
     run = kpack(program.string(), "list setup.exe", product.path());

@@ -104,8 +104,8 @@ int build(const std::vector<std::string>& args) {
         o.stubName = stub;
     }
     const BuildSummary summary = buildPackage(o);
-    std::cout << "kpack: wrote " << output << ": " << summary.files << " files, "
-              << summary.originalBytes << " bytes stored in " << summary.streamBytes << "; "
+    std::cout << "kpack: wrote " << output << ": " << summary.files << " file records, "
+              << summary.originalBytes << " bytes compressed to " << summary.streamBytes << ", "
               << summary.packageBytes << " bytes in all\n";
     return 0;
 }
