@@ -11,8 +11,8 @@ constexpr double kDefaultControlTimeout = 5;
 constexpr UINT kMessageTimeoutMs = 2000;
 
 std::string describeControl(HWND control) {
-    return "id=" + std::to_string(GetDlgCtrlID(control)) + " " + narrow(windowClass(control)) +
-           " " + quoted(windowText(control));
+    return "id=" + std::to_string(controlId(control)) + " " + narrow(windowClass(control)) + " " +
+           quoted(windowText(control));
 }
 
 struct KeyName {
@@ -35,14 +35,15 @@ int checkState(HWND control) {
 HWND Driver::findControl(const Step& step, bool selectByText, bool includeHidden,
                          std::string& error) {
     if (!currentWindow(error)) return nullptr;
-    long id = step.number("id", -1);
+    bool byId = step.has("id");
+    long id = step.number("id", 0);
     std::wstring kind = widen(step.text("class"));
     TextMatch text = selectByText ? step.match("text") : TextMatch{};
-    if (id < 0 && kind.empty() && !text.present) return current_;
+    if (!byId && kind.empty() && !text.present) return current_;
 
     std::vector<HWND> found;
     for (HWND control : descendants(current_)) {
-        if (id >= 0 && GetDlgCtrlID(control) != id) continue;
+        if (byId && !hasControlId(control, id)) continue;
         if (!kind.empty() && windowClass(control) != kind) continue;
         if (text.present && !text.matches(windowText(control))) continue;
         if (!includeHidden && !IsWindowVisible(control)) continue;
@@ -57,7 +58,7 @@ HWND Driver::findControl(const Step& step, bool selectByText, bool includeHidden
         }
         if (visible.size() == 1) found = visible;
     }
-    std::string selector = (id >= 0 ? "id=" + std::to_string(id) : std::string()) +
+    std::string selector = (byId ? "id=" + std::to_string(id) : std::string()) +
                            (kind.empty() ? "" : " class=" + narrow(kind)) +
                            (text.present ? " " + text.describe("text") : "");
     if (found.empty()) {
@@ -165,7 +166,7 @@ bool Driver::click(const Step& step) {
     PostMessageW(button, BM_CLICK, 0, 0);
     // A button of a message box clicked by id answers the box like
     // answer-box does.
-    boxes_.answered(GetParent(button), static_cast<int>(GetDlgCtrlID(button)));
+    boxes_.answered(GetParent(button), static_cast<int>(controlId(button)));
     return true;
 }
 

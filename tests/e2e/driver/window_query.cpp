@@ -46,6 +46,14 @@ std::vector<HWND> descendants(HWND window) {
     return windows;
 }
 
+long controlId(HWND control) {
+    return GetDlgCtrlID(control) & 0xFFFF;
+}
+
+bool hasControlId(HWND control, long id) {
+    return controlId(control) == (id & 0xFFFF);
+}
+
 std::wstring windowText(HWND window) {
     // WM_GETTEXT rather than GetWindowText: for a control of another process
     // only the message returns what the control shows (an edit's content).
@@ -82,10 +90,10 @@ bool WindowQuery::matches(HWND window) const {
     }
     if (!className.empty() && windowClass(window) != className) return false;
     if (title.present && !title.matches(windowText(window))) return false;
-    if (controlId < 0 && !controlText.present) return true;
+    if (!withControlId && !controlText.present) return true;
     for (HWND control : descendants(window)) {
         if (!IsWindowVisible(control)) continue;
-        if (controlId >= 0 && GetDlgCtrlID(control) != controlId) continue;
+        if (withControlId && !hasControlId(control, controlId)) continue;
         if (controlText.present && !controlText.matches(windowText(control))) continue;
         return true;
     }
@@ -97,7 +105,7 @@ std::string WindowQuery::describe() const {
     auto add = [&out](const std::string& part) { out += (out.empty() ? "" : " ") + part; };
     if (!className.empty()) add("class=" + narrow(className));
     if (title.present) add(title.describe("title"));
-    if (controlId >= 0) add("id=" + std::to_string(controlId));
+    if (withControlId) add("id=" + std::to_string(controlId));
     if (controlText.present) add(controlText.describe("text"));
     return out.empty() ? "any window" : out;
 }
@@ -108,13 +116,14 @@ bool readMessageBox(HWND window, MessageBoxInfo& box) {
     box.window = window;
     bool hasText = false;
     for (HWND control : descendants(window)) {
+        if (!IsWindowVisible(control)) continue;
         std::wstring kind = windowClass(control);
-        long id = GetDlgCtrlID(control);
+        long id = controlId(control);
         if (kind == L"Button") {
             if (id < IDOK || id > IDCONTINUE) return false;
             box.buttons.push_back(static_cast<int>(id));
         } else if (kind == L"Static") {
-            if (id == kMessageBoxTextId) {
+            if (hasControlId(control, kMessageBoxTextId)) {
                 box.text = windowText(control);
                 hasText = true;
             }

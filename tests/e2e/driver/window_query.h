@@ -15,7 +15,8 @@ namespace kestrova::e2e {
 struct WindowQuery {
     std::wstring className;
     TextMatch title;
-    long controlId = -1;    // a visible control with this id somewhere inside
+    bool withControlId = false;
+    long controlId = 0;     // a visible control with this id somewhere inside
     TextMatch controlText;  // a visible control with this text somewhere inside
     DWORD processId = 0;    // 0: windows of every process
 
@@ -29,16 +30,23 @@ std::vector<HWND> topWindows(DWORD processId);
 // of the next child (EnumChildWindows order).
 std::vector<HWND> descendants(HWND window);
 
+// A control's id. Dialog control ids are 16 bits (a command carries the
+// low word): an extended template's -1 is the 65535 of a classic one, and
+// either value in a script matches both.
+long controlId(HWND control);
+bool hasControlId(HWND control, long id);
+
 std::wstring windowText(HWND window);
 std::wstring windowClass(HWND window);
 // Position of a control in its parent's client area, or of a top-level
 // window on the screen, and its outer size.
 RECT placement(HWND window);
 
-// A message box: a visible top-level #32770 window whose controls are
-// statics and buttons only, with the box's text in static 65535 (0xFFFF)
-// and only the ids MessageBox gives its buttons (1 to 11). A dialog of the
-// program with controls of its own does not qualify.
+// A message box: a visible top-level #32770 window whose visible controls
+// are statics and buttons only, with the box's text in static 65535
+// (0xFFFF) and at least one button, all with the ids MessageBox gives its
+// buttons (1 to 11). A dialog of the program with controls of its own, or a
+// window of statics alone, does not qualify.
 struct MessageBoxInfo {
     HWND window = nullptr;
     std::wstring title;

@@ -13,7 +13,8 @@ WindowQuery Driver::query(const Step& step) const {
     WindowQuery query;
     query.className = widen(step.text("class"));
     query.title = step.match("title");
-    query.controlId = step.number("id", -1);
+    query.withControlId = step.has("id");
+    query.controlId = step.number("id", 0);
     query.controlText = step.match("text");
     query.processId = step.text("scope") == "any" ? 0 : processId_;
     return query;
@@ -105,7 +106,7 @@ bool Driver::answerBox(const Step& step) {
     }
     HWND control = nullptr;
     for (HWND candidate : descendants(box.window)) {
-        if (GetDlgCtrlID(candidate) == button) control = candidate;
+        if (controlId(candidate) == button) control = candidate;
     }
     if (!control) {
         return fail("the message box " + BoxLog::describe(box) + " has no " + step.text("button") +
