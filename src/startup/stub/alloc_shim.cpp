@@ -12,24 +12,56 @@ void* operator new(std::size_t n) {
     if (!p) std::abort();
     return p;
 }
-void* operator new[](std::size_t n) { return operator new(n); }
-void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return std::malloc(n ? n : 1); }
-void* operator new[](std::size_t n, const std::nothrow_t&) noexcept { return std::malloc(n ? n : 1); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void* operator new[](std::size_t n) {
+    return operator new(n);
+}
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
+    return std::malloc(n ? n : 1);
+}
+void* operator new[](std::size_t n, const std::nothrow_t&) noexcept {
+    return std::malloc(n ? n : 1);
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 namespace std {
-void __throw_bad_alloc() { abort(); }
-void __throw_bad_array_new_length() { abort(); }
-void __throw_length_error(const char*) { abort(); }
-void __throw_out_of_range(const char*) { abort(); }
-void __throw_out_of_range_fmt(const char*, ...) { abort(); }
-void __throw_logic_error(const char*) { abort(); }
-void __throw_invalid_argument(const char*) { abort(); }
-void __throw_bad_function_call() { abort(); }
+void __throw_bad_alloc() {
+    abort();
+}
+void __throw_bad_array_new_length() {
+    abort();
+}
+void __throw_length_error(const char*) {
+    abort();
+}
+void __throw_out_of_range(const char*) {
+    abort();
+}
+void __throw_out_of_range_fmt(const char*, ...) {
+    abort();
+}
+void __throw_logic_error(const char*) {
+    abort();
+}
+void __throw_invalid_argument(const char*) {
+    abort();
+}
+void __throw_bad_function_call() {
+    abort();
+}
 }  // namespace std
 
 // A pure virtual call or a failed guard cannot be reported either.
-extern "C" void __cxa_pure_virtual() { std::abort(); }
+extern "C" void __cxa_pure_virtual() {
+    std::abort();
+}
