@@ -179,13 +179,13 @@ int main(int argc, char** argv) {
     // ---- Decoding in memory -------------------------------------------------
     std::vector<uint8_t> sink;
     uint64_t check = 0;
-    const double ringSeconds = timeBest(3, [&] {
+    const double ringSeconds = timeBest(5, [&] {
         for (const auto& s : optimal) check += bench::ringDecode(s.data(), s.size()).size();
     });
-    const double projectSeconds = timeBest(3, [&] {
+    const double projectSeconds = timeBest(5, [&] {
         for (const auto& s : optimal) check += lzssDecode(s.data(), s.size()).size();
     });
-    const double memcpySeconds = timeBest(3, [&] {
+    const double memcpySeconds = timeBest(5, [&] {
         for (const CorpusFile& f : corpus) {
             sink.resize(f.bytes.size());
             std::memcpy(sink.data(), f.bytes.data(), f.bytes.size());
@@ -223,20 +223,20 @@ int main(int argc, char** argv) {
     SetupState state;
     LzssDecoder decoder(platform, state);
     bool allWritten = true;
-    const double streamSeconds = timeBest(3, [&] {
+    const double streamSeconds = timeBest(5, [&] {
         File package = platform.openFile(packagePath.c_str(), FileMode::Read);
         for (std::size_t i = 0; i < streams.size(); ++i)
             allWritten &= decoder.decodeStream(&package, outputPath(i).c_str(), streams[i].first,
                                                streams[i].second);
     });
-    const double rawSeconds = timeBest(3, [&] {
+    const double rawSeconds = timeBest(5, [&] {
         for (std::size_t i = 0; i < corpus.size(); ++i) {
             std::FILE* f = std::fopen(outputPath(i).c_str(), "wb");
             std::fwrite(corpus[i].bytes.data(), 1, corpus[i].bytes.size(), f);
             std::fclose(f);
         }
     });
-    const double ringFileSeconds = timeBest(3, [&] {
+    const double ringFileSeconds = timeBest(5, [&] {
         for (std::size_t i = 0; i < optimal.size(); ++i) {
             std::FILE* f = std::fopen(outputPath(i).c_str(), "wb");
             bench::ringDecodeToFile(optimal[i].data(), optimal[i].size(), f);
