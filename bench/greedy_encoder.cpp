@@ -3,13 +3,15 @@
 #include <cstring>
 #include <memory>
 
+#include "package/format.h"
+
 namespace kestrova::bench {
 namespace {
 
-constexpr int kRing = 4096;
-constexpr int kLookAhead = 18;
-constexpr int kThreshold = 2;  // matches of up to two bytes are sent as literals
-constexpr int kNil = kRing;    // the tree's "no node"
+constexpr int kRing = format::kRingSize;
+constexpr int kLookAhead = format::kMaxMatch;
+constexpr int kThreshold = format::kMinMatch - 1;  // shorter matches are sent as literals
+constexpr int kNil = kRing;                        // the tree's "no node"
 
 // The ring, its first kLookAhead - 1 bytes repeated after its end so that
 // a string can be compared without wrapping, and a tree per first byte.
@@ -26,7 +28,7 @@ class Encoder {
         unsigned mask = 1;
         code[0] = 0;
         int s = 0, r = kRing - kLookAhead;
-        std::memset(text_, ' ', r);
+        std::memset(text_, format::kRingFill, r);
         std::size_t at = 0;
         int len = 0;
         for (; len < kLookAhead && at < size; ++len) text_[r + len] = in[at++];

@@ -2,14 +2,17 @@
 
 #include <cstring>
 
+#include "package/format.h"
+
 namespace kestrova::bench {
 namespace {
 
 template <class Emit>
 void decode(const uint8_t* in, std::size_t n, Emit emit) {
-    uint8_t ring[4096];
-    std::memset(ring, ' ', sizeof ring);
-    unsigned r = 4078, flags = 0;
+    constexpr unsigned kMask = format::kRingSize - 1;
+    uint8_t ring[format::kRingSize];
+    std::memset(ring, format::kRingFill, sizeof ring);
+    unsigned r = format::kRingStart, flags = 0;
     std::size_t i = 0;
     for (;;) {
         if (((flags >>= 1) & 0x100) == 0) {
@@ -21,17 +24,17 @@ void decode(const uint8_t* in, std::size_t n, Emit emit) {
             const uint8_t c = in[i++];
             emit(c);
             ring[r++] = c;
-            r &= 4095;
+            r &= kMask;
         } else {
             if (i + 1 >= n) return;
             const unsigned b1 = in[i++], b2 = in[i++];
             const unsigned position = b1 | ((b2 & 0xF0u) << 4);
-            const unsigned length = (b2 & 0x0Fu) + 3;
+            const unsigned length = (b2 & 0x0Fu) + format::kMinMatch;
             for (unsigned k = 0; k < length; ++k) {
-                const uint8_t c = ring[(position + k) & 4095];
+                const uint8_t c = ring[(position + k) & kMask];
                 emit(c);
                 ring[r++] = c;
-                r &= 4095;
+                r &= kMask;
             }
         }
     }
