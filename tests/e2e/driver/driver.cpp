@@ -28,8 +28,10 @@ std::string formatTimeout(double value) {
 
 }  // namespace
 
-Driver::Driver(std::wstring shotsFolder, std::wstring boxLog)
-    : shotsFolder_(std::move(shotsFolder)), boxes_(std::move(boxLog)) {}
+Driver::Driver(std::wstring shotsFolder, std::wstring boxLog, std::wstring windowLog)
+    : shotsFolder_(std::move(shotsFolder)),
+      boxes_(std::move(boxLog)),
+      windows_(std::move(windowLog)) {}
 
 Driver::~Driver() {
     if (process_) CloseHandle(process_);
@@ -41,8 +43,8 @@ bool Driver::run(const std::vector<Step>& steps) {
         result_.clear();
         failure_.clear();
         bool ok = runStep(step);
-        // The log lists every box, also those no step waited for.
-        if (processId_) boxes_.note(processId_);
+        // The logs list every box and window, also those no step waited for.
+        observe();
         std::string stamp =
             "[" + seconds(GetTickCount64() - startTicks_) + "] line " + std::to_string(step.line);
         if (ok) {
@@ -75,6 +77,9 @@ bool Driver::runStep(const Step& step) {
     if (verb == "wait-exit") return waitExit(step);
     if (verb == "sleep") return sleep(step);
     if (verb == "screenshot") return screenshot(step);
+    if (verb == "mark") return mark(step);
+    if (verb == "expect-elapsed") return expectElapsed(step);
+    if (verb == "copy-files") return copyFiles(step);
     if (verb == "wait-window") return waitWindow(step);
     if (verb == "wait-gone") return waitGone(step);
     if (verb == "answer-box") return answerBox(step);
@@ -87,6 +92,12 @@ bool Driver::runStep(const Step& step) {
     if (verb == "set-text") return setText(step);
     if (verb == "key") return key(step);
     return fail("step \"" + verb + "\" is not implemented");
+}
+
+std::vector<MessageBoxInfo> Driver::observe() {
+    if (!processId_) return {};
+    windows_.note(processId_, GetTickCount64() - startTicks_);
+    return boxes_.note(processId_);
 }
 
 bool Driver::fail(const std::string& message) {
@@ -147,9 +158,13 @@ bool Driver::screenshot(const Step& step) {
     }
     // Sent messages are handled before the program returns to its message
     // loop, so a reply means it has dealt with what earlier steps caused.
-    for (HWND window : topWindows(processId_)) {
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+    // sync=0 skips this for a window that is about to close or whose thread
+    // is busy: the screen is then taken as it is.
+    if (step.number("sync", 1) != 0) {
+        for (HWND window : topWindows(processId_)) {
+            DWORD_PTR ignored = 0;
+            SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+        }
     }
     Sleep(static_cast<DWORD>(step.number("settle", kDefaultSettleMs)));
     std::string name = step.words.empty() ? step.text("name") : step.words[0];
@@ -164,8 +179,7 @@ bool Driver::screenshot(const Step& step) {
 bool Driver::waitFor(double seconds, const std::function<bool()>& probe) {
     ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
     for (;;) {
-        std::vector<MessageBoxInfo> open;
-        if (processId_) open = boxes_.note(processId_);
+        std::vector<MessageBoxInfo> open = observe();
         if (probe()) return true;
         // A box that was open before the probe failed, and that the script
         // is not handling as its current window, is in the way of whatever

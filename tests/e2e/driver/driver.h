@@ -5,19 +5,22 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "box_log.h"
 #include "script.h"
+#include "window_log.h"
 
 namespace kestrova::e2e {
 
 class Driver {
   public:
-    // shotsFolder: where screenshots go (empty: nowhere); boxLog: the file
-    // of message boxes seen (empty: none).
-    Driver(std::wstring shotsFolder, std::wstring boxLog);
+    // shotsFolder: where screenshots go (empty: nowhere); boxLog and
+    // windowLog: the files of message boxes and of windows seen (empty:
+    // none).
+    Driver(std::wstring shotsFolder, std::wstring boxLog, std::wstring windowLog);
     Driver(const Driver&) = delete;
     Driver& operator=(const Driver&) = delete;
     ~Driver();
@@ -30,12 +33,16 @@ class Driver {
     bool runStep(const Step& step);
 
     // Steps (driver.cpp: the program and waiting; window_steps.cpp: windows
-    // and boxes; control_steps.cpp: controls). Each returns false with
-    // failure_ set, or true with an optional detail in result_.
+    // and boxes; control_steps.cpp: controls; file_steps.cpp: files and
+    // time). Each returns false with failure_ set, or true with an optional
+    // detail in result_.
     bool start(const Step& step);
     bool waitExit(const Step& step);
     bool sleep(const Step& step);
     bool screenshot(const Step& step);
+    bool mark(const Step& step);
+    bool expectElapsed(const Step& step);
+    bool copyFiles(const Step& step);
     bool waitWindow(const Step& step);
     bool waitGone(const Step& step);
     bool answerBox(const Step& step);
@@ -63,9 +70,14 @@ class Driver {
     std::string describeWindow(HWND window) const;
     std::string visibleWindowsList() const;
     bool fail(const std::string& message);
+    // Notes the program's message boxes and windows; returns its open boxes
+    // that nobody answered.
+    std::vector<MessageBoxInfo> observe();
 
     std::wstring shotsFolder_;
     BoxLog boxes_;
+    WindowLog windows_;
+    std::map<std::string, ULONGLONG> marks_;  // mark NAME -> tick count
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
     HWND current_ = nullptr;

@@ -1,6 +1,6 @@
 // e2e_driver: drives a Windows program through its windows, from a script.
 //
-//   e2e_driver [--shots FOLDER] [--boxes FILE] [-D NAME=VALUE]... SCRIPT
+//   e2e_driver [--shots FOLDER] [--boxes FILE] [--windows FILE] [-D NAME=VALUE]... SCRIPT
 //
 // Exit code 0 when every step passed, 1 when one failed, 2 when the command
 // line or the script is wrong (then nothing was started).
@@ -37,7 +37,9 @@ bool readFile(const std::wstring& path, std::string& content) {
 
 int usage(const std::string& problem) {
     printLine("e2e_driver: " + problem);
-    printLine("usage: e2e_driver [--shots FOLDER] [--boxes FILE] [-D NAME=VALUE]... SCRIPT");
+    printLine(
+        "usage: e2e_driver [--shots FOLDER] [--boxes FILE] [--windows FILE] [-D NAME=VALUE]... "
+        "SCRIPT");
     return kUsageError;
 }
 
@@ -48,7 +50,7 @@ int usage(const std::string& problem) {
 int wmain(int argc, wchar_t** argv) {
     std::vector<std::wstring> args(argv + 1, argv + argc);
 
-    std::wstring shots, boxLog, scriptPath;
+    std::wstring shots, boxLog, windowLog, scriptPath;
     std::map<std::string, std::string> defines;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::wstring& arg = args[i];
@@ -57,6 +59,8 @@ int wmain(int argc, wchar_t** argv) {
             shots = args[++i];
         } else if (arg == L"--boxes" && hasValue) {
             boxLog = args[++i];
+        } else if (arg == L"--windows" && hasValue) {
+            windowLog = args[++i];
         } else if (arg == L"-D" && hasValue) {
             std::string definition = narrow(args[++i]);
             size_t equals = definition.find('=');
@@ -82,6 +86,6 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (!shots.empty()) CreateDirectoryW(shots.c_str(), nullptr);
 
-    Driver driver(shots, boxLog);
+    Driver driver(shots, boxLog, windowLog);
     return driver.run(steps) ? 0 : 1;
 }

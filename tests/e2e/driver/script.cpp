@@ -27,14 +27,20 @@ constexpr VerbSpec kVerbs[] = {
     {"key", "name id class", false},
     {"close", "", false},
     {"answer-box", "title text button timeout", false},
-    {"screenshot", "name settle", true},
+    {"screenshot", "name settle sync", true},
     {"sleep", "ms", false},
     {"wait-exit", "code timeout", false},
+    {"mark", "name", true},
+    {"expect-elapsed", "since min max", false},
+    {"copy-files", "from to count", false},
 };
 
 constexpr const char* kTextKeys[] = {"title", "text"};
-constexpr const char* kNumberKeys[] = {"id", "timeout", "code",    "x",       "y",  "w",
-                                       "h",  "enabled", "checked", "visible", "ms", "settle"};
+constexpr const char* kNumberKeys[] = {"id",   "timeout", "code",    "x",       "y",  "w",
+                                       "h",    "enabled", "checked", "visible", "ms", "settle",
+                                       "sync", "min",     "max",     "count"};
+// Number keys that take a fraction (seconds).
+constexpr const char* kFractionKeys[] = {"timeout", "min", "max"};
 
 bool listed(const char* key, const char* const* list, size_t count) {
     for (size_t i = 0; i < count; ++i) {
@@ -162,7 +168,8 @@ bool parseLine(const std::string& line, const std::map<std::string, std::string>
             return false;
         }
         if (listed(arg.key.c_str(), kNumberKeys, std::size(kNumberKeys)) &&
-            !isNumber(arg.value, arg.key == "timeout")) {
+            !isNumber(arg.value,
+                      listed(arg.key.c_str(), kFractionKeys, std::size(kFractionKeys)))) {
             error = "\"" + arg.key + "\" needs a number, not \"" + arg.value + "\"";
             return false;
         }
@@ -187,6 +194,9 @@ bool complete(const Step& step, std::string& error) {
     if (verb == "sleep" && !step.has("ms")) needed = "ms=";
     if (verb == "screenshot" && step.words.empty() && !step.has("name")) needed = "a name";
     if (verb == "expect-text" && !step.has("text")) needed = "text= or text~=";
+    if (verb == "mark" && step.words.empty() && !step.has("name")) needed = "a name";
+    if (verb == "expect-elapsed" && !step.has("since")) needed = "since=";
+    if (verb == "copy-files" && (!step.has("from") || !step.has("to"))) needed = "from= and to=";
     if (needed) error = verb + " needs " + needed;
     return needed == nullptr;
 }

@@ -90,14 +90,17 @@ bool WindowQuery::matches(HWND window) const {
     }
     if (!className.empty() && windowClass(window) != className) return false;
     if (title.present && !title.matches(windowText(window))) return false;
-    if (!withControlId && !controlText.present) return true;
+    bool found = !withControlId && !controlText.present;
     for (HWND control : descendants(window)) {
+        if (found) break;
         if (!IsWindowVisible(control)) continue;
         if (withControlId && !hasControlId(control, controlId)) continue;
         if (controlText.present && !controlText.matches(windowText(control))) continue;
-        return true;
+        found = true;
     }
-    return false;
+    // A window destroyed while it was looked at reads as an empty title:
+    // it must not pass for a window without one.
+    return found && IsWindow(window) && IsWindowVisible(window);
 }
 
 std::string WindowQuery::describe() const {

@@ -1,0 +1,85 @@
+// Steps on time and files: marks and elapsed time between steps, and
+// copies of the program's files taken while it runs (its temporary files
+// are gone once it ends).
+#include <algorithm>
+#include <cstdio>
+
+#include "driver.h"
+
+namespace kestrova::e2e {
+namespace {
+
+std::wstring expandVariables(const std::wstring& text) {
+    DWORD size = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
+    if (size == 0) return text;
+    std::wstring expanded(size, L'\0');
+    ExpandEnvironmentStringsW(text.c_str(), &expanded[0], size);
+    expanded.resize(size - 1);
+    return expanded;
+}
+
+std::string formatSeconds(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f s", value);
+    return text;
+}
+
+}  // namespace
+
+bool Driver::mark(const Step& step) {
+    std::string name = step.words.empty() ? step.text("name") : step.words[0];
+    marks_[name] = GetTickCount64();
+    return true;
+}
+
+bool Driver::expectElapsed(const Step& step) {
+    auto found = marks_.find(step.text("since"));
+    if (found == marks_.end())
+        return fail("no mark \"" + step.text("since") + "\" was set before this step");
+    double elapsed = static_cast<double>(GetTickCount64() - found->second) / 1000.0;
+    result_ = formatSeconds(elapsed) + " since " + found->first;
+    if (step.has("min") && elapsed < step.seconds("min", 0))
+        return fail(result_ + ", expected at least " + formatSeconds(step.seconds("min", 0)));
+    if (step.has("max") && elapsed > step.seconds("max", 0))
+        return fail(result_ + ", expected at most " + formatSeconds(step.seconds("max", 0)));
+    return true;
+}
+
+bool Driver::copyFiles(const Step& step) {
+    // from= is a path whose last part may hold * and ?; environment
+    // variables such as %TEMP% are those the program was started with.
+    std::wstring pattern = expandVariables(widen(step.text("from")));
+    std::wstring target = expandVariables(widen(step.text("to")));
+    size_t slash = pattern.find_last_of(L"\\/");
+    std::wstring folder = slash == std::wstring::npos ? L"" : pattern.substr(0, slash + 1);
+    CreateDirectoryW(target.c_str(), nullptr);
+
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                names.push_back(found.cFileName);
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    std::sort(names.begin(), names.end());
+    std::string list;
+    for (const std::wstring& name : names) {
+        std::wstring copy = target + L"\\" + name;
+        if (!CopyFileW((folder + name).c_str(), copy.c_str(), FALSE)) {
+            return fail("cannot copy " + narrow(folder + name) + " to " + narrow(copy) +
+                        " (error " + std::to_string(GetLastError()) + ")");
+        }
+        list += (list.empty() ? "" : " ") + narrow(name);
+    }
+    result_ = std::to_string(names.size()) + " files: " + list;
+    if (step.has("count") && static_cast<long>(names.size()) != step.number("count", 0)) {
+        return fail(std::to_string(names.size()) + " files match " + narrow(pattern) +
+                    ", expected " + step.text("count") + (list.empty() ? "" : ": " + list));
+    }
+    return true;
+}
+
+}  // namespace kestrova::e2e

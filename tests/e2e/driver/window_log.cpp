@@ -1,0 +1,76 @@
+#include "window_log.h"
+
+#include <cstdio>
+
+#include "window_query.h"
+
+namespace kestrova::e2e {
+namespace {
+
+std::string seconds(unsigned long long ms) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2fs", static_cast<double>(ms) / 1000.0);
+    return text;
+}
+
+}  // namespace
+
+void WindowLog::note(DWORD processId, unsigned long long elapsedMs) {
+    std::vector<HWND> visible = topWindows(processId);
+    bool changed = false;
+    for (Entry& entry : entries_) {
+        if (entry.gone) continue;
+        bool still = false;
+        for (HWND window : visible) still = still || window == entry.window;
+        if (!still) {
+            entry.gone = true;
+            entry.goneMs = elapsedMs;
+            changed = true;
+        }
+    }
+    for (HWND window : visible) {
+        // A handle that shows again after it went away is a window shown
+        // anew (Wine does not reuse handles soon): a new line.
+        bool known = false;
+        for (const Entry& entry : entries_)
+            known = known || (entry.window == window && !entry.gone);
+        if (known) continue;
+        RECT place = placement(window);
+        char where[96];
+        std::snprintf(where, sizeof where, "rect=%ld,%ld %ldx%ld", place.left, place.top,
+                      place.right - place.left, place.bottom - place.top);
+        // The texts are read now: a window that lives for a moment (the
+        // extraction dialog) may be gone before a step could read them.
+        std::string texts;
+        for (HWND control : descendants(window)) {
+            std::wstring text = windowText(control);
+            // An icon's static holds 0xFFFF and a resource number, no text.
+            if (!IsWindowVisible(control) || text.empty() || text[0] == 0xFFFF) continue;
+            texts += (texts.empty() ? "" : ",") + quoted(text);
+        }
+        entries_.push_back(Entry{window,
+                                 "class=" + narrow(windowClass(window)) + "\ttitle=" +
+                                     quoted(windowText(window)) + "\t" + where + "\ttexts=" + texts,
+                                 elapsedMs, 0, false});
+        changed = true;
+    }
+    if (changed) write();
+}
+
+void WindowLog::write() const {
+    if (path_.empty()) return;
+    std::string content;
+    for (const Entry& entry : entries_) {
+        content += "seen=" + seconds(entry.seenMs) +
+                   "\tgone=" + (entry.gone ? seconds(entry.goneMs) : std::string("-")) + "\t" +
+                   entry.description + "\n";
+    }
+    HANDLE file = CreateFileW(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+}  // namespace kestrova::e2e
