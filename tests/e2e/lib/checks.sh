@@ -4,8 +4,9 @@
 #
 # Set for every case: CASE, CASE_DIR (its folder in tests/e2e/cases), WORK
 # (its scratch folder), PREFIX, DRIVE_C, TEMP_DIR (the prefix's temporary
-# folder), SHOTS, BOX_LOG, DRIVER_LOG, and the programs FIXTURE, STUB, KPACK
-# (paths on this machine). After the driver: DRIVER_STATUS, DRIVER_SECONDS.
+# folder), SHOTS, BOX_LOG, WINDOW_LOG, DRIVER_LOG, and the programs FIXTURE,
+# STUB, KPACK (paths on this machine). After the driver: DRIVER_STATUS,
+# DRIVER_SECONDS.
 
 # Records a failed expectation.
 check_failed() {
@@ -90,6 +91,35 @@ expect_temp_clean() {
     [ -z "$left" ] || check_failed "files left in the temporary folder: $left"
 }
 
+# Files and folders of drive C:, Wine's own Windows folder left out (the
+# runner lists them before the driver runs).
+drive_files() {
+    (cd "$DRIVE_C" && find . -path ./windows -prune -o -mindepth 1 -print | sort)
+}
+
+# Files and folders under a C:\... folder that were not there before the
+# driver ran.
+new_files_under() {
+    local folder=${1#[Cc]:}
+    folder=.${folder//\\//}
+    drive_files | comm -13 "$WORK/drive-before" - | awk -v under="$folder/" 'index($0, under) == 1'
+}
+
+expect_nothing_new_under() {
+    local added
+    added=$(new_files_under "$1" | head -5 | tr '\n' ' ')
+    [ -z "$added" ] || check_failed "new under $1: $added"
+}
+
+# The two files hold the same bytes.
+expect_same_bytes() {
+    if [ ! -f "$1" ] || [ ! -f "$2" ]; then
+        check_failed "cannot compare $1 with $2: $([ -f "$1" ] || echo "$1 is missing ")$([ -f "$2" ] || echo "$2 is missing")"
+    elif ! cmp -s "$1" "$2"; then
+        check_failed "$(basename "$1") ($(stat -c %s "$1") bytes) differs from $(basename "$2") ($(stat -c %s "$2") bytes): $(cmp "$1" "$2" 2>&1 | head -1)"
+    fi
+}
+
 # The registry value as reg.exe shows it (REG_SZ text, or 0x... for a
 # DWORD); empty when the key or value does not exist. The server of the
 # case is still running, so this costs a fraction of a second.
@@ -131,6 +161,38 @@ expect_box_count() {
     local count
     count=$(grep -c . "$BOX_LOG" 2>/dev/null)
     [ "${count:-0}" -eq "$1" ] || check_failed "$count message boxes were seen, expected $1"
+}
+
+# The program's windows as the driver saw them, one per line in the order
+# they appeared: seen=S gone=S class=... title="..." rect=X,Y WxH.
+windows_seen() {
+    cat "$WINDOW_LOG" 2>/dev/null
+}
+
+# The titles of the windows seen are exactly these, in this order (message
+# boxes included; "" for a window without a title).
+expect_windows() {
+    local expected=() title actual
+    for title in "$@"; do expected+=("\"$title\""); done
+    actual=$(windows_seen | sed -n 's/.*\ttitle=\("[^\t]*"\)\t.*/\1/p' | paste -sd ' ')
+    [ "$actual" = "${expected[*]}" ] ||
+        check_failed "windows seen: ${actual:-none}; expected ${expected[*]}"
+}
+
+# A window with this title was seen, and its controls showed each of these
+# texts when it appeared.
+expect_window_texts() {
+    local title=$1 line text
+    shift
+    line=$(windows_seen | grep -F "$(printf '\ttitle="%s"\t' "$title")" | head -1)
+    if [ -z "$line" ]; then
+        check_failed "no window titled \"$title\" was seen"
+        return
+    fi
+    for text in "$@"; do
+        [[ $line == *"\"$text\""* ]] ||
+            check_failed "the window \"$title\" did not show \"$text\"; it showed ${line##*texts=}"
+    done
 }
 
 expect_driver_output() {
