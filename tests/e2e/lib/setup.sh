@@ -1,0 +1,72 @@
+# Making setup programs for the cases, sourced by the runner after
+# checks.sh: products copied from tests/e2e/products, pictures drawn with
+# ImageMagick, setup.exe built by the real kpack on the real stub, and
+# damaged copies of it.
+
+E2E_PRODUCTS=$E2E_LIB/../products
+# The stub's size: the package starts at this position of setup.exe.
+PACKAGE_START=274432
+
+# make_picture FILE WIDTH HEIGHT [LABEL]: a 24-bit Windows bitmap of that
+# size, a gradient with the label (Chinese allowed) in its middle.
+make_picture() {
+    local file=$1 width=$2 height=$3 label=${4:-}
+    local font=/usr/share/fonts/truetype/wqy/wqy-microhei.ttc
+    [ -f "$font" ] || font=DejaVu-Sans
+    mkdir -p "$(dirname "$file")"
+    convert -size "${width}x${height}" gradient:'#2e6b4f'-'#0d2a1f' \
+        -font "$font" -fill white -pointsize $(((height < width ? height : width) / 7)) \
+        -gravity center -annotate +0+0 "$label" -type TrueColor BMP3:"$file"
+}
+
+# product_from NAME DIR: a copy of tests/e2e/products/NAME in DIR with its
+# three pictures drawn: welcome 164 x 314, title 548 x 64, splash 400 x 220.
+product_from() {
+    local dir=$2
+    rm -rf "$dir"
+    cp -r "$E2E_PRODUCTS/$1" "$dir"
+    make_picture "$dir/pictures/welcome.bmp" 164 314 欢迎
+    make_picture "$dir/pictures/title.bmp" 548 64 标题
+    make_picture "$dir/pictures/splash.bmp" 400 220 启动画面
+}
+
+# without_splash DIR: the product of DIR has no splash picture.
+without_splash() {
+    sed -i '/^splash *=/d' "$1/product.toml"
+    rm -f "$1/pictures/splash.bmp"
+}
+
+# build_setup MANIFEST SETUP: kpack builds the setup program on the stub.
+build_setup() {
+    "$KPACK" build "$1" -o "$2" --stub "$STUB" --quiet
+}
+
+# package_field SETUP N: number field N of the package header (0: the
+# script stream's length, 1: the file count).
+package_field() {
+    local value
+    value=$(tail -c +$((PACKAGE_START + 20 * $2 + 1)) "$1" | head -c 20 | tr -d ' \0')
+    echo "${value:-0}"
+}
+
+# last_stream SETUP SCRIPT: "START LENGTH" of the stream that ends last in
+# setup.exe, from the records of its decoded script (kpack extract's
+# script.ini): record base + offset field, length field.
+last_stream() {
+    local base
+    base=$((PACKAGE_START + $(package_field "$1" 0)))
+    LC_ALL=C awk -v base="$base" '
+        BEGIN { RS = "\r\n"; end = -1 }
+        $0 == "[File]" { inside = 1; next }
+        $0 == "[TotalSize]" { inside = 0 }
+        inside && length($0) == 309 {
+            offset = substr($0, 269, 20) + 0; size = substr($0, 289, 20) + 0
+            if (offset + size > end) { end = offset + size; start = offset; length_ = size }
+        }
+        END { if (end < 0) exit 1; print base + start, length_ }' "$2"
+}
+
+# cut_setup SETUP OUT BYTES: the first BYTES bytes of SETUP.
+cut_setup() {
+    head -c "$3" "$1" >"$2"
+}
