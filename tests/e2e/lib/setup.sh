@@ -70,3 +70,25 @@ last_stream() {
 cut_setup() {
     head -c "$3" "$1" >"$2"
 }
+
+# A case whose setup.exe is damaged or has no package runs the shared
+# steps of the package read error and checks with this: the one box, no
+# window after it, nothing left in the temporary folder or installed.
+PACKAGE_READ_ERROR_STEPS=$E2E_LIB/../steps/package-read-error
+
+check_package_read_error() {
+    expect_box 读取安装包时发生错误!!! ok
+    expect_box_count 1
+    expect_windows 安装程序 错误
+    expect_temp_clean
+    expect_nothing_new_under 'C:\Program Files'
+    expect_screenshots 1
+}
+
+# built_setup: the product of the start-up cases built into
+# $WORK/setup.exe, and kpack extract's view of it in $WORK/extracted.
+built_setup() {
+    product_from startup "$WORK/product"
+    build_setup "$WORK/product/product.toml" "$WORK/setup.exe"
+    "$KPACK" extract "$WORK/setup.exe" -d "$WORK/extracted" >/dev/null
+}
