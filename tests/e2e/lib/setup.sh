@@ -92,3 +92,24 @@ built_setup() {
     build_setup "$WORK/product/product.toml" "$WORK/setup.exe"
     "$KPACK" extract "$WORK/setup.exe" -d "$WORK/extracted" >/dev/null
 }
+
+# block_temp_names SUFFIX SECONDS: folders in the prefix's temporary folder
+# at every name "~temp" + time stamp + SUFFIX that the next SECONDS
+# seconds can give (local time, to the millisecond, unpadded, as the setup
+# builds it). A setup started in that time then finds a folder where it
+# wants to create that one file. Prints how many folders were made.
+block_temp_names() {
+    perl -e '
+        use POSIX qw(floor);
+        use Time::HiRes qw(time);
+        my ($folder, $suffix, $seconds) = @ARGV;
+        my $start = floor(time() * 1000);
+        my %made;
+        for my $ms ($start .. $start + $seconds * 1000) {
+            my @t = localtime(int($ms / 1000));
+            my $stamp = join("", $t[5] + 1900, $t[4] + 1, $t[3], $t[2], $t[1], $t[0], $ms % 1000);
+            next if $made{$stamp}++;
+            mkdir("$folder/~temp$stamp$suffix") or die "~temp$stamp$suffix: $!\n";
+        }
+        print scalar(keys %made), "\n";' "$TEMP_DIR" "$1" "$2"
+}
