@@ -1,6 +1,7 @@
 #include "driver.h"
 
 #include <cstdio>
+#include <cwchar>
 
 #include "output.h"
 #include "screenshot.h"
@@ -13,6 +14,7 @@ constexpr double kDefaultExitTimeout = 30;
 // Lets the program paint and Wine hand its drawing to the X server before
 // the screen is copied.
 constexpr long kDefaultSettleMs = 300;
+constexpr DWORD kNewWindowSettleMs = 150;
 
 std::string seconds(ULONGLONG ticks) {
     char text[32];
@@ -28,10 +30,12 @@ std::string formatTimeout(double value) {
 
 }  // namespace
 
-Driver::Driver(std::wstring shotsFolder, std::wstring boxLog, std::wstring windowLog)
+Driver::Driver(std::wstring shotsFolder, std::wstring boxLog, std::wstring windowLog,
+               bool shotWindows)
     : shotsFolder_(std::move(shotsFolder)),
       boxes_(std::move(boxLog)),
-      windows_(std::move(windowLog)) {}
+      windows_(std::move(windowLog)),
+      shotWindows_(shotWindows && !shotsFolder_.empty()) {}
 
 Driver::~Driver() {
     if (process_) CloseHandle(process_);
@@ -54,10 +58,8 @@ bool Driver::run(const std::vector<Step>& steps) {
         printLine(stamp + " FAILED: " + step.source);
         printLine("    " + failure_);
         if (!shotsFolder_.empty()) {
-            std::string error;
-            std::wstring path =
-                shotsFolder_ + L"\\" + widen(std::to_string(++shotNumber_)) + L"-failed.png";
-            if (saveScreenshot(path, error)) printLine("    screenshot: " + narrow(path));
+            std::string path, error;
+            if (saveShot("failed", path, error)) printLine("    screenshot: " + path);
         }
         if (process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
             // No program outlives a failed run.
@@ -96,8 +98,34 @@ bool Driver::runStep(const Step& step) {
 
 std::vector<MessageBoxInfo> Driver::observe() {
     if (!processId_) return {};
-    windows_.note(processId_, GetTickCount64() - startTicks_);
+    std::vector<HWND> added = windows_.note(processId_, GetTickCount64() - startTicks_);
+    if (shotWindows_ && !added.empty()) {
+        // Long enough for a new window to paint, short enough for one that
+        // lives a few hundred milliseconds (the extraction dialog).
+        Sleep(kNewWindowSettleMs);
+        std::wstring title = windows_.title(added.back());
+        std::string name = "window";
+        if (!title.empty()) {
+            for (wchar_t& c : title) {
+                if (wcschr(L"\\/:*?\"<>| ", c)) c = L'_';
+            }
+            name += "-" + narrow(title);
+        }
+        std::string path, error;
+        if (saveShot(name, path, error)) {
+            printLine("    new window " + quoted(windows_.title(added.back())) + ": " + path);
+        } else {
+            printLine("    new window, no screenshot: " + error);
+        }
+    }
     return boxes_.note(processId_);
+}
+
+bool Driver::saveShot(const std::string& name, std::string& path, std::string& error) {
+    std::wstring file =
+        shotsFolder_ + L"\\" + widen(std::to_string(++shotNumber_) + "-" + name + ".png");
+    path = narrow(file);
+    return saveScreenshot(file, error);
 }
 
 bool Driver::fail(const std::string& message) {
@@ -168,11 +196,9 @@ bool Driver::screenshot(const Step& step) {
     }
     Sleep(static_cast<DWORD>(step.number("settle", kDefaultSettleMs)));
     std::string name = step.words.empty() ? step.text("name") : step.words[0];
-    std::wstring path =
-        shotsFolder_ + L"\\" + widen(std::to_string(++shotNumber_) + "-" + name + ".png");
-    std::string error;
-    if (!saveScreenshot(path, error)) return fail("screenshot " + narrow(path) + ": " + error);
-    result_ = narrow(path);
+    std::string path, error;
+    if (!saveShot(name, path, error)) return fail("screenshot " + path + ": " + error);
+    result_ = path;
     return true;
 }
 

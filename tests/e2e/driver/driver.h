@@ -20,7 +20,9 @@ class Driver {
     // shotsFolder: where screenshots go (empty: nowhere); boxLog and
     // windowLog: the files of message boxes and of windows seen (empty:
     // none).
-    Driver(std::wstring shotsFolder, std::wstring boxLog, std::wstring windowLog);
+    // shotWindows: a screenshot of every window of the program when it
+    // first shows.
+    Driver(std::wstring shotsFolder, std::wstring boxLog, std::wstring windowLog, bool shotWindows);
     Driver(const Driver&) = delete;
     Driver& operator=(const Driver&) = delete;
     ~Driver();
@@ -70,14 +72,17 @@ class Driver {
     std::string describeWindow(HWND window) const;
     std::string visibleWindowsList() const;
     bool fail(const std::string& message);
-    // Notes the program's message boxes and windows; returns its open boxes
-    // that nobody answered.
+    // Notes the program's message boxes and windows (and photographs new
+    // windows when asked to); returns its open boxes that nobody answered.
     std::vector<MessageBoxInfo> observe();
+    // Saves the screen as N-name.png in the shots folder; false with error.
+    bool saveShot(const std::string& name, std::string& path, std::string& error);
 
     std::wstring shotsFolder_;
     BoxLog boxes_;
     WindowLog windows_;
     std::map<std::string, ULONGLONG> marks_;  // mark NAME -> tick count
+    bool shotWindows_ = false;
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
     HWND current_ = nullptr;

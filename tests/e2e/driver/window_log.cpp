@@ -15,8 +15,9 @@ std::string seconds(unsigned long long ms) {
 
 }  // namespace
 
-void WindowLog::note(DWORD processId, unsigned long long elapsedMs) {
+std::vector<HWND> WindowLog::note(DWORD processId, unsigned long long elapsedMs) {
     std::vector<HWND> visible = topWindows(processId);
+    std::vector<HWND> added;
     bool changed = false;
     for (Entry& entry : entries_) {
         if (entry.gone) continue;
@@ -48,13 +49,23 @@ void WindowLog::note(DWORD processId, unsigned long long elapsedMs) {
             if (!IsWindowVisible(control) || text.empty() || text[0] == 0xFFFF) continue;
             texts += (texts.empty() ? "" : ",") + quoted(text);
         }
-        entries_.push_back(Entry{window,
-                                 "class=" + narrow(windowClass(window)) + "\ttitle=" +
-                                     quoted(windowText(window)) + "\t" + where + "\ttexts=" + texts,
+        std::wstring title = windowText(window);
+        entries_.push_back(Entry{window, title,
+                                 "class=" + narrow(windowClass(window)) +
+                                     "\ttitle=" + quoted(title) + "\t" + where + "\ttexts=" + texts,
                                  elapsedMs, 0, false});
+        added.push_back(window);
         changed = true;
     }
     if (changed) write();
+    return added;
+}
+
+std::wstring WindowLog::title(HWND window) const {
+    for (const Entry& entry : entries_) {
+        if (entry.window == window) return entry.title;
+    }
+    return L"";
 }
 
 void WindowLog::write() const {

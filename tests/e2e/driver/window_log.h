@@ -25,12 +25,16 @@ class WindowLog {
     explicit WindowLog(std::wstring path) : path_(std::move(path)) {}
 
     // Records the windows of a process not seen before and the end of
-    // those no longer visible. elapsedMs: the driver's time.
-    void note(DWORD processId, unsigned long long elapsedMs);
+    // those no longer visible; returns the new ones. elapsedMs: the
+    // driver's time.
+    std::vector<HWND> note(DWORD processId, unsigned long long elapsedMs);
+    // The title of a window as first seen ("" when unknown).
+    std::wstring title(HWND window) const;
 
   private:
     struct Entry {
         HWND window;
+        std::wstring title;
         std::string description;  // class, title, place and texts at first sight
         unsigned long long seenMs;
         unsigned long long goneMs;
