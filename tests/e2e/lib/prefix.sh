@@ -1,6 +1,13 @@
-# Wine prefixes for the e2e cases, sourced by the runner (which defines
-# now_ms and seconds_since). A template prefix is made once and kept while
-# Wine and this recipe stay the same; every case gets a fresh copy of it.
+# Wine prefixes for the e2e cases and the demo, sourced by the runner and
+# scripts/demo (which set E2E_LIB to this folder). A template prefix is
+# made once and kept while Wine and this recipe stay the same; every case
+# (and every demo run) gets a fresh copy of it.
+
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+seconds_since() {
+    local ms=$(($(now_ms) - $1))
+    printf '%d.%02d' $((ms / 1000)) $((ms % 1000 / 10))
+}
 
 # The environment every Wine call of the run gets: a 32-bit prefix, quiet,
 # no offer to download Mono or Gecko, and a Chinese locale (code page 936),
