@@ -38,9 +38,14 @@ test-win: bootstrap stub build/win-tests/build.ninja
 test: test-host test-asan test-win
 	@echo "make test: all suites passed"
 
-demo: bootstrap stub build/host/build.ninja
+# `make demo INSTALL=1` also installs the demo product without the wizard.
+demo: bootstrap stub build/host/build.ninja $(if $(INSTALL),build/win-tests/build.ninja)
 	@cmake --build --preset host -j $(JOBS)
 	@scripts/demo
+ifneq ($(INSTALL),)
+	@cmake --build --preset win-tests -j $(JOBS) --target install-runner
+	@scripts/demo-install
+endif
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

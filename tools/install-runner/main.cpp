@@ -1,0 +1,137 @@
+// install-runner SETUP.EXE [INSTALL-FOLDER]
+//
+// Installs the product of a setup program without its wizard: reads and
+// checks the package as start-up does, unpacks the script, then runs the
+// install run on a worker thread against a hidden window that stands in for
+// the progress page, printing every status text. Message boxes of the run
+// appear as usual. Exit code 0 when the run completed.
+#include <windows.h>
+// after windows.h
+#include <shellapi.h>
+
+#include <cstdio>
+
+#include "engine/install_run.h"
+#include "engine/path_macros.h"
+#include "engine/uninstall_log.h"
+#include "package/lzss_decoder.h"
+#include "package/package_check.h"
+#include "package/package_header.h"
+#include "package/script_header.h"
+#include "platform/win32/wide.h"
+#include "platform/win32/win32_platform.h"
+#include "startup/extract_package.h"
+#include "state/bounded_text.h"
+
+namespace k = kestrova;
+
+namespace {
+
+WNDPROC staticProc = nullptr;
+
+void printUtf8(const wchar_t* text) {
+    char utf8[2048];
+    if (WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr) > 0)
+        std::printf("  %s\n", utf8);
+    std::fflush(stdout);
+}
+
+// The status line: every text the run sets is printed as well.
+LRESULT CALLBACK statusProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SETTEXT && lParam) printUtf8(reinterpret_cast<const wchar_t*>(lParam));
+    return CallWindowProcW(staticProc, window, message, wParam, lParam);
+}
+
+struct Run {
+    k::win32::Win32Platform platform;
+    k::SetupState state;
+    HWND page = nullptr;
+};
+
+DWORD WINAPI worker(void* context) {
+    auto* run = static_cast<Run*>(context);
+    k::installRun(run->platform, run->state, run->page);
+    return 0;
+}
+
+// Reads the package as start-up does; false, with a message printed, when
+// it is not a setup program this stub could install.
+bool readPackage(Run& run, const char* package) {
+    k::SetupState& state = run.state;
+    if (!k::makeTempNames(run.platform, state) || !k::copyText(state.packagePath, package))
+        return false;
+    state.packageOffset = k::kPackageStart;
+    k::LzssDecoder decoder(run.platform, state);
+    if (!k::readPackageHeader(run.platform, state, decoder)) {
+        std::fprintf(stderr, "install-runner: cannot open the setup program\n");
+        return false;
+    }
+    k::File setup = run.platform.openFile(state.packagePath, k::FileMode::Read);
+    k::File script = run.platform.openFile(state.scriptPath, k::FileMode::Read);
+    int64_t size = setup.size();
+    if (!script ||
+        !k::scriptStreamInside(size, k::kPackageStart, state.packageOffset - k::kPackageStart) ||
+        k::checkPackageScript(script, size, state.packageOffset, state.fileCount) !=
+            k::PackageProblem::None) {
+        std::fprintf(stderr, "install-runner: the package is damaged\n");
+        return false;
+    }
+    return k::readScriptHeader(run.platform, state);
+}
+
+}  // namespace
+
+int main() {
+    int count = 0;
+    wchar_t** args = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (count < 2 || count > 3) {
+        std::fprintf(stderr, "usage: install-runner SETUP.EXE [INSTALL-FOLDER]\n");
+        return 2;
+    }
+    static Run run;
+    char package[k::kTextSize];
+    if (!k::win32::toGbk(args[1], -1, package, sizeof package)) return 2;
+    if (!readPackage(run, package)) {
+        k::deleteTempFiles(run.platform, run.state);
+        return 1;
+    }
+    if (count == 3 &&
+        (!k::win32::toGbk(args[2], -1, run.state.installDir, sizeof run.state.installDir)))
+        return 2;
+
+    run.page = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                               nullptr);
+    HWND status = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 10, 10, run.page,
+                                  reinterpret_cast<HMENU>(k::kStatusLineId), nullptr, nullptr);
+    staticProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(status, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(statusProc)));
+
+    wchar_t folder[k::kTextSize];
+    MultiByteToWideChar(k::win32::kGbk, 0, run.state.installDir, -1, folder, k::kTextSize);
+    std::printf("Installing into ");
+    printUtf8(folder);
+
+    DWORD start = GetTickCount();
+    k::createFolderPath(run.platform, run.state.installDir);
+    int code = 1;
+    if (k::openUninstallLogs(run.platform, run.state, run.page)) {
+        // The page's thread pumps messages while the worker runs, as the
+        // wizard does: the run's status texts are sent to its window.
+        HANDLE thread = CreateThread(nullptr, 0, worker, &run, 0, nullptr);
+        while (thread && MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) !=
+                             WAIT_OBJECT_0) {
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        }
+        if (thread) CloseHandle(thread);
+        bool completed = run.state.filesDone.load() == run.state.fileCount + 1;
+        std::printf("%s: %d of %d files, %lu ms\n", completed ? "Installed" : "Stopped",
+                    run.state.filesDone.load() - (completed ? 1 : 0), run.state.fileCount,
+                    static_cast<unsigned long>(GetTickCount() - start));
+        code = completed ? 0 : 1;
+    }
+    k::deleteTempFiles(run.platform, run.state);
+    DestroyWindow(run.page);
+    LocalFree(args);
+    return code;
+}
