@@ -96,6 +96,7 @@ class InstallRun {
     void createFolders(File& script);
     PassEnd copyFiles(File& script, File& package);
     void afterCopy(const char* path, char kind);
+    void runOrRegister(const char* path, const char* extension);
     bool secondPass();  // false when the user quit
     void finish();
     void endEarly();
@@ -209,6 +210,17 @@ PassEnd InstallRun::copyFiles(File& script, File& package) {
     return PassEnd::Completed;
 }
 
+// Programs run and are awaited, components are registered, anything else
+// is opened with its program, without waiting.
+void InstallRun::runOrRegister(const char* path, const char* extension) {
+    if (std::strcmp(extension, "exe") == 0)
+        runAndWait(platform_, path, kSwShow);
+    else if (std::strcmp(extension, "dll") == 0 || std::strcmp(extension, "ocx") == 0)
+        registerComponent(platform_, state_, path);
+    else
+        platform_.shellOpen(path, kSwShowMaximized);
+}
+
 void InstallRun::afterCopy(const char* path, char kind) {
     if (state_.runAndDelete) {
         status(platform_, page_, texts::kStatusInstallComponents);
@@ -221,12 +233,7 @@ void InstallRun::afterCopy(const char* path, char kind) {
     if (std::strcmp(extension, "ttf") == 0) {
         platform_.addFont(path);
     } else if (kind == format::kKindRunOrRegister) {
-        if (std::strcmp(extension, "exe") == 0)
-            runAndWait(platform_, path, kSwShow);
-        else if (std::strcmp(extension, "dll") == 0 || std::strcmp(extension, "ocx") == 0)
-            registerComponent(platform_, state_, path);
-        else
-            platform_.shellOpen(path, kSwShowMaximized);
+        runOrRegister(path, extension);
     } else if (kind == format::kKindRegistryData) {
         importRegistryFile(platform_, path);
         platform_.deleteFile(path);
@@ -251,13 +258,7 @@ bool InstallRun::secondPass() {
         lineToPath(platform_, state_, line, n, path);
         char extension[4];
         autoRegExtension(path, extension);
-        if (extension[0] == '\0') continue;
-        if (std::strcmp(extension, "exe") == 0)
-            runAndWait(platform_, path, kSwShow);
-        else if (std::strcmp(extension, "dll") == 0 || std::strcmp(extension, "ocx") == 0)
-            registerComponent(platform_, state_, path);
-        else
-            platform_.shellOpen(path, kSwShowMaximized);
+        if (extension[0] != '\0') runOrRegister(path, extension);
     }
     if (n >= 0) {
         while ((n = readScriptLine(script, line, sizeof line)) >= 0 &&

@@ -1,12 +1,12 @@
 #include "startup/splash_dialog_win.h"
 
 #include "resources/resource_ids.h"
+#include "startup/timed_dialog_win.h"
 #include "wizard/bitmap_draw_win.h"
 
 namespace kestrova {
 namespace {
 
-constexpr UINT_PTR kTimerId = 1;
 constexpr UINT kSplashMs = 5000;
 
 struct SplashContext {
@@ -36,7 +36,7 @@ INT_PTR CALLBACK splashProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
                                      width, height);
             MoveWindow(dialog, place.left, place.top, width, height, TRUE);
             InvalidateRect(dialog, nullptr, TRUE);
-            SetTimer(dialog, kTimerId, kSplashMs, nullptr);
+            SetTimer(dialog, kDialogTimerId, kSplashMs, nullptr);
             return TRUE;
         }
         case WM_PAINT: {
@@ -50,18 +50,11 @@ INT_PTR CALLBACK splashProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
             return TRUE;
         }
         case WM_TIMER:
-            if (wParam != kTimerId || !context) return FALSE;
-            KillTimer(dialog, kTimerId);
-            context->done = true;
-            EndDialog(dialog, IDOK);
-            return TRUE;
-        case WM_COMMAND:
-            return LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL;
-        case WM_CLOSE:
-            if (context && context->done) EndDialog(dialog, IDOK);
+            if (wParam != kDialogTimerId || !context) return FALSE;
+            finishTimedDialog(dialog, &context->done);
             return TRUE;
     }
-    return FALSE;
+    return handleTimedDialogClose(dialog, message, wParam, context && context->done);
 }
 
 }  // namespace

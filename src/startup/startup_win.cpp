@@ -7,6 +7,7 @@
 #include "resources/resource_ids.h"
 #include "startup/extract_package.h"
 #include "startup/splash_dialog_win.h"
+#include "startup/timed_dialog_win.h"
 #include "state/setup_state.h"
 
 namespace kestrova {
@@ -68,7 +69,6 @@ struct ExtractionContext {
     bool packageRead;
 };
 
-constexpr UINT_PTR kTimerId = 1;
 constexpr UINT kExtractionDelayMs = 300;
 
 // The extraction dialog: shows its template while the package is unpacked
@@ -79,23 +79,17 @@ INT_PTR CALLBACK extractionProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     switch (message) {
         case WM_INITDIALOG:
             SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-            SetTimer(dialog, kTimerId, kExtractionDelayMs, nullptr);
+            SetTimer(dialog, kDialogTimerId, kExtractionDelayMs, nullptr);
             return TRUE;
         case WM_TIMER:
-            if (wParam != kTimerId || !context) return FALSE;
-            KillTimer(dialog, kTimerId);
+            if (wParam != kDialogTimerId || !context) return FALSE;
+            KillTimer(dialog, kDialogTimerId);
             context->packageRead =
                 extractPackage(*context->platform, *context->state, *context->decoder, dialog);
-            context->done = true;
-            EndDialog(dialog, IDOK);
-            return TRUE;
-        case WM_COMMAND:
-            return LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL;
-        case WM_CLOSE:
-            if (context && context->done) EndDialog(dialog, IDOK);
+            finishTimedDialog(dialog, &context->done);
             return TRUE;
     }
-    return FALSE;
+    return handleTimedDialogClose(dialog, message, wParam, context && context->done);
 }
 
 void showSocketsError(HINSTANCE instance) {
