@@ -103,6 +103,7 @@ TEST(Build, WritesTheScriptAndHeaderByteForByte) {
         "1\r\n"
         "0\r\n"
         "[Directory]\r\n"
+        "[InstallDir]\r\n"
         "[InstallDir]\\bin\r\n"
         "C:\\Tools\r\n" +
         gbk(u8"[Start Menu]\\测试组") + "\r\n" + "[File]\r\n" +
@@ -260,11 +261,14 @@ startup = true
     EXPECT_EQ('4', s.records[8].kind);
     EXPECT_TRUE(s.records[9].runAndDelete);
     // Parents first; the folders of the targets, of the tree and of the group.
-    const std::vector<std::string> expectedFolders = {
-        gbk(u8"[InstallDir]\\日志"),           gbk(u8"[InstallDir]\\日志\\旧"),
-        gbk(u8"[InstallDir]\\文档"),           gbk(u8"[InstallDir]\\文档\\深"),
-        gbk(u8"[InstallDir]\\文档\\深\\更深"), gbk(u8"[Absolute Directory]D:\\数据"),
-        gbk(u8"[Start Menu]\\全部功能")};
+    const std::vector<std::string> expectedFolders = {"[InstallDir]",
+                                                      gbk(u8"[InstallDir]\\日志"),
+                                                      gbk(u8"[InstallDir]\\日志\\旧"),
+                                                      gbk(u8"[InstallDir]\\文档"),
+                                                      gbk(u8"[InstallDir]\\文档\\深"),
+                                                      gbk(u8"[InstallDir]\\文档\\深\\更深"),
+                                                      gbk(u8"[Absolute Directory]D:\\数据"),
+                                                      gbk(u8"[Start Menu]\\全部功能")};
     EXPECT_EQ(expectedFolders, s.directories);
     ASSERT_EQ(1u, s.shortcuts.size());
     EXPECT_TRUE(s.shortcuts[0].desktop && s.shortcuts[0].startup);

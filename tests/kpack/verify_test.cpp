@@ -150,17 +150,17 @@ TEST_F(VerifyTest, NamesEachKindOfDamage) {
               verifyBytes(count));
 
     EXPECT_EQ(
-        "kpack: damaged.exe: the record at script line 12 ([InstallDir]\\a.txt): its stream "
+        "kpack: damaged.exe: the record at script line 13 ([InstallDir]\\a.txt): its stream "
         "(offset 2000000000, length 5) lies outside the file's streams",
         verifyBytes(withScript(
             [](std::string s) { return withStream(s, "[InstallDir]\\a.txt", 2000000000, 5); })));
     EXPECT_EQ(
-        "kpack: damaged.exe: the setup script: script line 19 is the section line [Menu] "
+        "kpack: damaged.exe: the setup script: script line 20 is the section line [Menu] "
         "inside [AutoReg]",
         verifyBytes(
             withScript([](std::string s) { return test::replaced(s, "[ClearFile]\r\n", ""); })));
     EXPECT_EQ(
-        "kpack: damaged.exe: the setup script: script line 24 is 402 bytes with its CR LF; "
+        "kpack: damaged.exe: the setup script: script line 25 is 402 bytes with its CR LF; "
         "the setup reads at most 399 there",
         verifyBytes(withScript([](std::string s) {
             return test::replaced(s, "run\r\n", std::string(400, 'r') + "\r\n");
@@ -172,7 +172,7 @@ TEST_F(VerifyTest, NamesEachKindOfDamage) {
     // Streams that decode into something the setup cannot use.
     const std::string badReg = "\x01\x41";  // "A": no line end
     EXPECT_EQ(
-        "kpack: damaged.exe: the record at script line 13 ([InstallDir]\\setup.reg): "
+        "kpack: damaged.exe: the record at script line 14 ([InstallDir]\\setup.reg): "
         "registry data line 1: the last line does not end in CR LF; the setup would not "
         "apply it",
         verifyBytes(withScript(
@@ -182,14 +182,14 @@ TEST_F(VerifyTest, NamesEachKindOfDamage) {
             badReg)));
     const std::string unwritten = std::string("\x00\xEE\xF0", 3);  // reads ring 4078 first
     EXPECT_EQ(
-        "kpack: damaged.exe: the record at script line 12 ([InstallDir]\\a.txt): a match at "
+        "kpack: damaged.exe: the record at script line 13 ([InstallDir]\\a.txt): a match at "
         "decoded byte 0 reads ring positions that the stream has not yet written",
         verifyBytes(withScript(
             [&](std::string s) { return withStream(s, "[InstallDir]\\a.txt", appendedAt(), 3); },
             unwritten)));
     const std::string cutMatch = std::string("\x00\x00", 2);
     EXPECT_EQ(
-        "kpack: damaged.exe: the record at script line 12 ([InstallDir]\\a.txt): the stream "
+        "kpack: damaged.exe: the record at script line 13 ([InstallDir]\\a.txt): the stream "
         "ends inside a match (it is cut short)",
         verifyBytes(withScript(
             [&](std::string s) { return withStream(s, "[InstallDir]\\a.txt", appendedAt(), 2); },

@@ -135,6 +135,10 @@ std::vector<std::string> foldersBelowRoot(const std::string& path, bool includeS
     if (macroRoot && rest[0] == '\\') rest.erase(0, 1);
     const std::vector<std::string> names = splitNames(rest);
     std::string folder = root;
+    // The install folder is the product's own: listing it lets the
+    // uninstaller remove it. Other roots (the Windows folder, Program
+    // Files, the desktop) belong to the system and are never listed.
+    if (root == "[InstallDir]") folders.push_back(root);
     const std::size_t count = includeSelf ? names.size() : names.size() - 1;
     for (std::size_t i = 0; i < count; ++i) {
         if (i > 0 || macroRoot) folder += '\\';
