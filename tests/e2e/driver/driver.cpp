@@ -206,6 +206,9 @@ bool Driver::waitFor(double seconds, const std::function<bool()>& probe) {
     ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
     for (;;) {
         std::vector<MessageBoxInfo> open = observe();
+        // Taken before the probe: a program that had ended already when the
+        // probe failed will show nothing more.
+        bool ended = process_ && WaitForSingleObject(process_, 0) == WAIT_OBJECT_0;
         if (probe()) return true;
         // A box that was open before the probe failed, and that the script
         // is not handling as its current window, is in the way of whatever
@@ -213,6 +216,11 @@ bool Driver::waitFor(double seconds, const std::function<bool()>& probe) {
         for (const MessageBoxInfo& box : open) {
             if (box.window != current_)
                 return fail("a message box is open: " + BoxLog::describe(box));
+        }
+        DWORD code = 0;
+        if (ended && GetExitCodeProcess(process_, &code)) {
+            return fail("the program ended (exit code " + std::to_string(code) +
+                        ") while waiting; its windows were: " + windows_.titles());
         }
         if (GetTickCount64() >= deadline) return false;
         Sleep(kPollMs);

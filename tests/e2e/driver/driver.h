@@ -60,7 +60,8 @@ class Driver {
     // Polls probe every 50 ms until it returns true or the time is up
     // (false, failure_ empty). An open message box of the program that the
     // probe does not accept ends the wait at once with the box's text as
-    // the failure: a step never waits out its timeout behind an error box.
+    // the failure: a step never waits out its timeout behind an error box,
+    // nor after the program has ended.
     bool waitFor(double seconds, const std::function<bool()>& probe);
     WindowQuery query(const Step& step) const;
     // The window acted on: the last one found by wait-window or answer-box.

@@ -61,6 +61,12 @@ std::vector<HWND> WindowLog::note(DWORD processId, unsigned long long elapsedMs)
     return added;
 }
 
+std::string WindowLog::titles() const {
+    std::string list;
+    for (const Entry& entry : entries_) list += (list.empty() ? "" : " ") + quoted(entry.title);
+    return list.empty() ? "none" : list;
+}
+
 std::wstring WindowLog::title(HWND window) const {
     for (const Entry& entry : entries_) {
         if (entry.window == window) return entry.title;

@@ -30,6 +30,8 @@ class WindowLog {
     std::vector<HWND> note(DWORD processId, unsigned long long elapsedMs);
     // The title of a window as first seen ("" when unknown).
     std::wstring title(HWND window) const;
+    // The titles of all windows seen, quoted, in order ("none" for none).
+    std::string titles() const;
 
   private:
     struct Entry {

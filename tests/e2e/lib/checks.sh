@@ -158,9 +158,9 @@ expect_box() {
 }
 
 expect_box_count() {
-    local count
-    count=$(grep -c . "$BOX_LOG" 2>/dev/null)
-    [ "${count:-0}" -eq "$1" ] || check_failed "$count message boxes were seen, expected $1"
+    local count=0
+    [ -f "$BOX_LOG" ] && count=$(grep -c . "$BOX_LOG")
+    [ "$count" -eq "$1" ] || check_failed "$count message boxes were seen, expected $1"
 }
 
 # The program's windows as the driver saw them, one per line in the order
