@@ -20,9 +20,7 @@ class Driver {
     // shotsFolder: where screenshots go (empty: nowhere); boxLog and
     // windowLog: the files of message boxes and of windows seen (empty:
     // none).
-    // shotWindows: a screenshot of every window of the program when it
-    // first shows.
-    Driver(std::wstring shotsFolder, std::wstring boxLog, std::wstring windowLog, bool shotWindows);
+    Driver(std::wstring shotsFolder, std::wstring boxLog, std::wstring windowLog);
     Driver(const Driver&) = delete;
     Driver& operator=(const Driver&) = delete;
     ~Driver();
@@ -45,6 +43,7 @@ class Driver {
     bool mark(const Step& step);
     bool expectElapsed(const Step& step);
     bool copyFiles(const Step& step);
+    bool shotWindows(const Step& step);
     bool waitWindow(const Step& step);
     bool waitGone(const Step& step);
     bool answerBox(const Step& step);
@@ -83,7 +82,7 @@ class Driver {
     BoxLog boxes_;
     WindowLog windows_;
     std::map<std::string, ULONGLONG> marks_;  // mark NAME -> tick count
-    bool shotWindows_ = false;
+    bool shotWindows_ = false;                // a screenshot of each new window (step shot-windows)
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
     HWND current_ = nullptr;

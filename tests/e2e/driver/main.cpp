@@ -1,10 +1,6 @@
 // e2e_driver: drives a Windows program through its windows, from a script.
 //
-//   e2e_driver [--shots FOLDER [--shot-windows]] [--boxes FILE] [--windows FILE]
-//              [-D NAME=VALUE]... SCRIPT
-//
-// --shot-windows saves a screenshot of every window of the program when it
-// first shows, besides those the script asks for.
+//   e2e_driver [--shots FOLDER] [--boxes FILE] [--windows FILE] [-D NAME=VALUE]... SCRIPT
 //
 // Exit code 0 when every step passed, 1 when one failed, 2 when the command
 // line or the script is wrong (then nothing was started).
@@ -42,8 +38,8 @@ bool readFile(const std::wstring& path, std::string& content) {
 int usage(const std::string& problem) {
     printLine("e2e_driver: " + problem);
     printLine(
-        "usage: e2e_driver [--shots FOLDER [--shot-windows]] [--boxes FILE] [--windows FILE] "
-        "[-D NAME=VALUE]... SCRIPT");
+        "usage: e2e_driver [--shots FOLDER] [--boxes FILE] [--windows FILE] [-D NAME=VALUE]... "
+        "SCRIPT");
     return kUsageError;
 }
 
@@ -55,7 +51,6 @@ int wmain(int argc, wchar_t** argv) {
     std::vector<std::wstring> args(argv + 1, argv + argc);
 
     std::wstring shots, boxLog, windowLog, scriptPath;
-    bool shotWindows = false;
     std::map<std::string, std::string> defines;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::wstring& arg = args[i];
@@ -64,8 +59,6 @@ int wmain(int argc, wchar_t** argv) {
             shots = args[++i];
         } else if (arg == L"--boxes" && hasValue) {
             boxLog = args[++i];
-        } else if (arg == L"--shot-windows") {
-            shotWindows = true;
         } else if (arg == L"--windows" && hasValue) {
             windowLog = args[++i];
         } else if (arg == L"-D" && hasValue) {
@@ -93,6 +86,6 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (!shots.empty()) CreateDirectoryW(shots.c_str(), nullptr);
 
-    Driver driver(shots, boxLog, windowLog, shotWindows);
+    Driver driver(shots, boxLog, windowLog);
     return driver.run(steps) ? 0 : 1;
 }

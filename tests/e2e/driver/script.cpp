@@ -33,6 +33,7 @@ constexpr VerbSpec kVerbs[] = {
     {"mark", "name", true},
     {"expect-elapsed", "since min max", false},
     {"copy-files", "from to count", false},
+    {"shot-windows", "", false},
 };
 
 constexpr const char* kTextKeys[] = {"title", "text"};

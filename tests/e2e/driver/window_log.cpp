@@ -41,15 +41,17 @@ std::vector<HWND> WindowLog::note(DWORD processId, unsigned long long elapsedMs)
         std::snprintf(where, sizeof where, "rect=%ld,%ld %ldx%ld", place.left, place.top,
                       place.right - place.left, place.bottom - place.top);
         // The texts are read now: a window that lives for a moment (the
-        // extraction dialog) may be gone before a step could read them.
+        // extraction dialog) may be gone before a step could read them. They
+        // are read without messages, which a program busy unpacking would
+        // answer only when the window is gone.
         std::string texts;
         for (HWND control : descendants(window)) {
-            std::wstring text = windowText(control);
+            std::wstring text = storedText(control);
             // An icon's static holds 0xFFFF and a resource number, no text.
             if (!IsWindowVisible(control) || text.empty() || text[0] == 0xFFFF) continue;
             texts += (texts.empty() ? "" : ",") + quoted(text);
         }
-        std::wstring title = windowText(window);
+        std::wstring title = storedText(window);
         entries_.push_back(Entry{window, title,
                                  "class=" + narrow(windowClass(window)) +
                                      "\ttitle=" + quoted(title) + "\t" + where + "\ttexts=" + texts,

@@ -68,6 +68,12 @@ std::wstring windowText(HWND window) {
     return text;
 }
 
+std::wstring storedText(HWND window) {
+    wchar_t text[1024] = {};
+    InternalGetWindowText(window, text, 1024);
+    return text;
+}
+
 std::wstring windowClass(HWND window) {
     wchar_t name[256] = {};
     GetClassNameW(window, name, 256);

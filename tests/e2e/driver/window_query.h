@@ -37,6 +37,10 @@ long controlId(HWND control);
 bool hasControlId(HWND control, long id);
 
 std::wstring windowText(HWND window);
+// The text the system keeps for a window, read without sending it a
+// message: a title, a static's or a button's caption (not an edit's
+// content). Never waits for a program that is busy.
+std::wstring storedText(HWND window);
 std::wstring windowClass(HWND window);
 // Position of a control in its parent's client area, or of a top-level
 // window on the screen, and its outer size.
