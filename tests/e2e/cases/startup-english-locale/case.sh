@@ -1,0 +1,33 @@
+# The good package from a folder with a Chinese name, on an English
+# Windows (code page 1252): the setup converts its own path and the
+# temporary names with code page 936 itself, so it finds its package and
+# unpacks the same five files.
+CASE_LOCALE=C.UTF-8
+STEPS=$CASE_DIR/../startup-good/steps
+
+prepare() {
+    needs stub kpack
+    built_setup
+    put "$WORK/setup.exe" 'C:\下载 文件\启动测试安装.exe'
+    define SETUP 'C:\下载 文件\启动测试安装.exe'
+}
+
+check() {
+    local prefix
+    prefix=$(cd "$WORK/during" 2>/dev/null && ls ./*.ini 2>/dev/null | head -1)
+    prefix=${prefix#./}
+    prefix=${prefix%.ini}
+    if ! [[ $prefix =~ ^~temp[0-9]+$ ]]; then
+        check_failed "no ~temp<time>.ini among the files copied during the splash"
+    else
+        expect_same_bytes "$WORK/during/$prefix.ini" "$WORK/extracted/script.ini"
+        expect_same_bytes "$WORK/during/${prefix}Doc.htm" "$WORK/extracted/licence.htm"
+        expect_same_bytes "$WORK/during/${prefix}Wel.Bmp" "$WORK/extracted/welcome.bmp"
+        expect_same_bytes "$WORK/during/${prefix}Soft.Bmp" "$WORK/extracted/splash.bmp"
+        expect_same_bytes "$WORK/during/${prefix}Title.Bmp" "$WORK/extracted/title.bmp"
+    fi
+    expect_window_texts 安装程序 正在准备安装程序…… 正在从安装包中解压安装脚本、许可协议和图片，请稍候。
+    expect_windows 安装程序 ""
+    expect_box_count 0
+    expect_temp_clean
+}
