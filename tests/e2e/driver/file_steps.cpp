@@ -74,7 +74,7 @@ bool Driver::copyFiles(const Step& step) {
         }
         list += (list.empty() ? "" : " ") + narrow(name);
     }
-    result_ = std::to_string(names.size()) + " files: " + list;
+    result_ = std::to_string(names.size()) + " files of " + narrow(folder) + ": " + list;
     if (step.has("count") && static_cast<long>(names.size()) != step.number("count", 0)) {
         return fail(std::to_string(names.size()) + " files match " + narrow(pattern) +
                     ", expected " + step.text("count") + (list.empty() ? "" : ": " + list));

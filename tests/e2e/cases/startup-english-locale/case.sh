@@ -1,7 +1,8 @@
-# The good package from a folder with a Chinese name, on an English
-# Windows (code page 1252): the setup converts its own path and the
-# temporary names with code page 936 itself, so it finds its package and
-# unpacks the same five files.
+# The good package on an English Windows (code page 1252), started from a
+# folder with a Chinese name and with a temporary folder with a Chinese
+# name (as a Chinese user name gives). The setup converts its own path and
+# the temporary names with code page 936 itself, so it finds its package
+# and unpacks the same five files there, and removes them afterwards.
 CASE_LOCALE=C.UTF-8
 STEPS=$CASE_DIR/../startup-good/steps
 
@@ -10,6 +11,12 @@ prepare() {
     built_setup
     put "$WORK/setup.exe" 'C:\下载 文件\启动测试安装.exe'
     define SETUP 'C:\下载 文件\启动测试安装.exe'
+    TEMP_DIR=$(c_path 'C:\临时 文件')
+    mkdir -p "$TEMP_DIR"
+    local name
+    for name in TEMP TMP; do
+        wine reg add 'HKCU\Environment' /v "$name" /t REG_SZ /d 'C:\临时 文件' /f </dev/null
+    done
 }
 
 check() {
@@ -26,6 +33,7 @@ check() {
         expect_same_bytes "$WORK/during/${prefix}Soft.Bmp" "$WORK/extracted/splash.bmp"
         expect_same_bytes "$WORK/during/${prefix}Title.Bmp" "$WORK/extracted/title.bmp"
     fi
+    expect_driver_output '5 files of C:\临时 文件\: '
     expect_window_texts 安装程序 正在准备安装程序…… 正在从安装包中解压安装脚本、许可协议和图片，请稍候。
     expect_windows 安装程序 ""
     expect_box_count 0
