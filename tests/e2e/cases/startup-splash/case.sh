@@ -1,6 +1,6 @@
 # A 300 x 200 splash picture: the splash window takes the picture's size,
 # stands in the middle of the 1024 x 768 screen, stays about five seconds
-# and ignores Enter and Esc.
+# and ignores Enter, Esc and the close box.
 prepare() {
     needs stub kpack
     product_from startup "$WORK/product"
