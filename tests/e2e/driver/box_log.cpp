@@ -39,7 +39,8 @@ std::string BoxLog::describe(const MessageBoxInfo& box) {
     std::string buttons;
     for (int id : box.buttons)
         buttons += (buttons.empty() ? "" : ",") + std::string(buttonName(id));
-    return "title=" + quoted(box.title) + "\ttext=" + quoted(box.text) + "\tbuttons=" + buttons;
+    return "title=" + quoted(box.title) + "\ttext=" + quoted(box.text) + "\tbuttons=" + buttons +
+           "\towner=" + (box.owner ? quoted(box.ownerTitle) : std::string("none"));
 }
 
 void BoxLog::write() const {

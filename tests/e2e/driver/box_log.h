@@ -3,7 +3,9 @@
 // file that the runner checks after the run. One line per box:
 //
 //   answer=yes<TAB>title="夹具询问"<TAB>text="确实要写入标记文件吗？"<TAB>buttons=yes,no
+//   <TAB>owner="夹具安装测试"
 //
+// (one line); owner is the title of the window the box belongs to, or none.
 // answer is "-" for a box nobody answered. The file is rewritten after each
 // change, so it is complete even when the driver stops at a failed step.
 #include <string>

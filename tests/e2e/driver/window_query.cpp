@@ -142,6 +142,8 @@ bool readMessageBox(HWND window, MessageBoxInfo& box) {
     }
     if (!hasText || box.buttons.empty()) return false;
     box.title = windowText(window);
+    box.owner = GetWindow(window, GW_OWNER);
+    if (box.owner) box.ownerTitle = storedText(box.owner);
     return true;
 }
 

@@ -56,6 +56,8 @@ struct MessageBoxInfo {
     std::wstring title;
     std::wstring text;
     std::vector<int> buttons;  // control ids: IDOK, IDYES, ...
+    HWND owner = nullptr;      // the window the box belongs to, if any
+    std::wstring ownerTitle;
 };
 bool readMessageBox(HWND window, MessageBoxInfo& box);
 

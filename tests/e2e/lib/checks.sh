@@ -157,6 +157,19 @@ expect_box() {
     fi
 }
 
+# The box with this text belonged to the window with this title ("none":
+# to no window).
+expect_box_owner() {
+    local line expected tab=$'\t'
+    line=$(grep -F "${tab}text=\"$1\"${tab}" "$BOX_LOG" 2>/dev/null | head -1)
+    if [ "$2" = none ]; then expected=none; else expected="\"$2\""; fi
+    if [ -z "$line" ]; then
+        check_failed "no message box with the text \"$1\" was seen"
+    elif [ "${line##*"${tab}"owner=}" != "$expected" ]; then
+        check_failed "the box \"$1\" belonged to ${line##*"${tab}"owner=}, expected $expected"
+    fi
+}
+
 expect_box_count() {
     local count=0
     [ -f "$BOX_LOG" ] && count=$(grep -c . "$BOX_LOG")

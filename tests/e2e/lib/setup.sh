@@ -78,6 +78,7 @@ PACKAGE_READ_ERROR_STEPS=$E2E_LIB/../steps/package-read-error
 
 check_package_read_error() {
     expect_box 读取安装包时发生错误!!! ok
+    expect_box_owner 读取安装包时发生错误!!! 安装程序
     expect_box_count 1
     expect_windows 安装程序 错误
     expect_temp_clean

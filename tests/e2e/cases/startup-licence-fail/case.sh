@@ -25,6 +25,7 @@ check() {
     # The box's text is the licence file's full path, beside the script.
     temp_win="C:\\users\\$(id -un)\\Temp"
     expect_box "$temp_win\\${prefix}Doc.htm" ok
+    expect_box_owner "$temp_win\\${prefix}Doc.htm" none
     expect_box_count 1
     [ -d "$TEMP_DIR/${prefix}Doc.htm" ] ||
         check_failed "${prefix}Doc.htm is not one of the folders made by prepare"
