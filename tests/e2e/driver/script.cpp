@@ -8,13 +8,13 @@ namespace {
 
 // What each verb accepts. Keys in kTextKeys may be matched by substring;
 // keys in kNumberKeys must be numbers.
-struct VerbSpec {
+struct VerbRule {
     const char* verb;
     const char* keys;  // space-separated
     bool takesWord;    // one argument without a key
 };
 
-constexpr VerbSpec kVerbs[] = {
+constexpr VerbRule kVerbs[] = {
     {"start", "exe args cwd", false},
     {"wait-window", "class title id text scope timeout", false},
     {"wait-gone", "class title id text scope timeout", false},
@@ -50,8 +50,8 @@ bool listed(const char* key, const char* const* list, size_t count) {
     return false;
 }
 
-bool keyAllowed(const VerbSpec& spec, const std::string& key) {
-    std::string keys = std::string(" ") + spec.keys + " ";
+bool keyAllowed(const VerbRule& rule, const std::string& key) {
+    std::string keys = std::string(" ") + rule.keys + " ";
     return keys.find(" " + key + " ") != std::string::npos;
 }
 
@@ -132,11 +132,11 @@ bool parseLine(const std::string& line, const std::map<std::string, std::string>
         return false;
     }
     step.verb = tokens[0];
-    const VerbSpec* spec = nullptr;
-    for (const VerbSpec& candidate : kVerbs) {
-        if (step.verb == candidate.verb) spec = &candidate;
+    const VerbRule* rule = nullptr;
+    for (const VerbRule& candidate : kVerbs) {
+        if (step.verb == candidate.verb) rule = &candidate;
     }
-    if (!spec) {
+    if (!rule) {
         error = "unknown step \"" + step.verb + "\"";
         return false;
     }
@@ -144,7 +144,7 @@ bool parseLine(const std::string& line, const std::map<std::string, std::string>
         const std::string& token = tokens[i];
         size_t equals = token.find('=');
         if (equals == std::string::npos || equals == 0) {
-            if (!spec->takesWord || !step.words.empty()) {
+            if (!rule->takesWord || !step.words.empty()) {
                 error = "unexpected \"" + token + "\" (arguments are key=value)";
                 return false;
             }
@@ -155,7 +155,7 @@ bool parseLine(const std::string& line, const std::map<std::string, std::string>
         arg.substring = token[equals - 1] == '~';
         arg.key = token.substr(0, arg.substring ? equals - 1 : equals);
         arg.value = token.substr(equals + 1);
-        if (!keyAllowed(*spec, arg.key)) {
+        if (!keyAllowed(*rule, arg.key)) {
             error = step.verb + " takes no \"" + arg.key + "\"";
             return false;
         }
