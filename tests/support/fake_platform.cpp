@@ -195,6 +195,13 @@ void FakePlatform::makeFolders(const std::string& windowsPath) {
 
 File FakePlatform::openFile(const char* path, FileMode mode) {
     if (failOpens.count(path)) return File();
+#if defined(__GLIBC__)
+    if (mode == FileMode::Write && writesFailAtClose) {
+        static cookie_io_functions_t io = {
+            nullptr, [](void*, const char*, size_t) -> ssize_t { return -1; }, nullptr, nullptr};
+        return File(fopencookie(nullptr, "wb", io));
+    }
+#endif
     std::string host = hostPath(path);
     if (mode == FileMode::Write && failWrites.count(path)) {
         // A stream opened for reading refuses every write, like a full disk.

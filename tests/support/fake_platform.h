@@ -64,6 +64,10 @@ class FakePlatform : public Platform {
     // Files opened for writing at these exact paths accept no bytes (a full
     // disk); opening them still succeeds.
     std::set<std::string> failWrites;
+    // Files opened for writing accept every byte into their buffer, and the
+    // close finds that none could be stored (a disk that fills up late).
+    // Only where the C library can make such a stream (glibc).
+    bool writesFailAtClose = false;
     // Opening these exact paths fails (in either mode).
     std::set<std::string> failOpens;
 

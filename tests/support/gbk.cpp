@@ -42,11 +42,29 @@ std::string convert(const std::string& in, const char* from, const char* to) {
 }  // namespace
 
 #ifdef _WIN32
-std::string gbk(const std::string& utf8Text) { return convert(utf8Text, CP_UTF8, 936); }
-std::string utf8(const std::string& gbkBytes) { return convert(gbkBytes, 936, CP_UTF8); }
+std::string gbk(const std::string& utf8Text) {
+    return convert(utf8Text, CP_UTF8, 936);
+}
+std::string utf8(const std::string& gbkBytes) {
+    return convert(gbkBytes, 936, CP_UTF8);
+}
+std::wstring wideFromGbk(const std::string& gbkBytes) {
+    if (gbkBytes.empty()) return {};
+    int n =
+        MultiByteToWideChar(936, 0, gbkBytes.data(), static_cast<int>(gbkBytes.size()), nullptr, 0);
+    std::wstring wide(n > 0 ? n : 0, L'\0');
+    if (n > 0)
+        MultiByteToWideChar(936, 0, gbkBytes.data(), static_cast<int>(gbkBytes.size()), &wide[0],
+                            n);
+    return wide;
+}
 #else
-std::string gbk(const std::string& utf8Text) { return convert(utf8Text, "UTF-8", "GBK"); }
-std::string utf8(const std::string& gbkBytes) { return convert(gbkBytes, "GBK", "UTF-8"); }
+std::string gbk(const std::string& utf8Text) {
+    return convert(utf8Text, "UTF-8", "GBK");
+}
+std::string utf8(const std::string& gbkBytes) {
+    return convert(gbkBytes, "GBK", "UTF-8");
+}
 #endif
 
 }  // namespace kestrova::test

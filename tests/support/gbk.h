@@ -10,4 +10,9 @@ std::string gbk(const std::string& utf8);
 // GBK bytes to UTF-8 text.
 std::string utf8(const std::string& gbkBytes);
 
+#ifdef _WIN32
+// GBK bytes to UTF-16, for expected wide names on Windows.
+std::wstring wideFromGbk(const std::string& gbkBytes);
+#endif
+
 }  // namespace kestrova::test

@@ -237,21 +237,9 @@ TEST(DecoderBlocks, WritesInBlocksOfJustOverFourKilobytes) {
     EXPECT_EQ(40 + static_cast<int64_t>(stream.size()), package.tell());
 }
 
-// A disk that fills up after the data left the decoder: the buffered
-// stream accepts the bytes, and only the close finds that they could not be
-// stored.
-class FullDiskPlatform : public FakePlatform {
-  public:
-    File openFile(const char* path, FileMode mode) override {
-        if (mode == FileMode::Read) return FakePlatform::openFile(path, mode);
-        static cookie_io_functions_t io = {
-            nullptr, [](void*, const char*, size_t) -> ssize_t { return -1; }, nullptr, nullptr};
-        return File(fopencookie(nullptr, "wb", io));
-    }
-};
-
 TEST(DecoderFullDisk, FailureFoundAtTheCloseIsReported) {
-    FullDiskPlatform platform;
+    FakePlatform platform;
+    platform.writesFailAtClose = true;  // a disk that fills up after the bytes left us
     SetupState state;
     LzssDecoder decoder(platform, state);
     Bytes stream = literalStream(bytes("short"));

@@ -197,20 +197,9 @@ TEST_F(ScriptHeaderTest, CopyFileTailCopiesInBlocksAndReportsWriteFailures) {
 }
 
 #if defined(__GLIBC__)
-// A disk that fills up after the bytes were accepted into the stream's
-// buffer: only the close finds that they could not be stored.
-class FullDiskPlatform : public FakePlatform {
-  public:
-    File openFile(const char* path, FileMode mode) override {
-        if (mode == FileMode::Read) return FakePlatform::openFile(path, mode);
-        static cookie_io_functions_t io = {
-            nullptr, [](void*, const char*, size_t) -> ssize_t { return -1; }, nullptr, nullptr};
-        return File(fopencookie(nullptr, "wb", io));
-    }
-};
-
 TEST(CopyFileTail, FailureFoundAtTheCloseIsReported) {
-    FullDiskPlatform platform;
+    FakePlatform platform;
+    platform.writesFailAtClose = true;  // a disk that fills up after the bytes left us
     platform.writeFile("C:\\src.bin", "licence text");
     File source = platform.openFile("C:\\src.bin", FileMode::Read);
     EXPECT_FALSE(copyFileTail(platform, source, kLicence, 0, 12));

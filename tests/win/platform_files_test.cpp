@@ -8,20 +8,16 @@
 #include <cstdio>
 #include <string>
 
+#include "gbk.h"
 #include "platform/win32/win32_platform.h"
 
 using kestrova::File;
 using kestrova::FileMode;
 using kestrova::win32::Win32Platform;
 
-namespace {
+using kestrova::test::wideFromGbk;
 
-// GBK (code page 936) to UTF-16, for building expected wide names.
-std::wstring fromGbk(const std::string& gbk) {
-    wchar_t out[1024];
-    int n = MultiByteToWideChar(936, 0, gbk.c_str(), static_cast<int>(gbk.size()), out, 1024);
-    return std::wstring(out, n > 0 ? n : 0);
-}
+namespace {
 
 class PlatformFiles : public ::testing::Test {
   protected:
@@ -29,7 +25,7 @@ class PlatformFiles : public ::testing::Test {
         char temp[kestrova::kSystemPathSize];
         ASSERT_TRUE(platform.tempFolder(temp, sizeof temp));
         root = std::string(temp) + "安装测试" + std::to_string(GetCurrentProcessId());
-        wideRoot = fromGbk(root);
+        wideRoot = wideFromGbk(root);
         ASSERT_TRUE(platform.makeFolder(root.c_str()));
     }
     void TearDown() override {

@@ -5,17 +5,14 @@
 
 #include <string>
 
+#include "gbk.h"
 #include "platform/win32/win32_platform.h"
 
 using kestrova::win32::Win32Platform;
 
-namespace {
+using kestrova::test::wideFromGbk;
 
-std::wstring fromGbk(const std::string& gbk) {
-    wchar_t out[1024];
-    int n = MultiByteToWideChar(936, 0, gbk.c_str(), static_cast<int>(gbk.size()), out, 1024);
-    return std::wstring(out, n > 0 ? n : 0);
-}
+namespace {
 
 TEST(PlatformProcess, RunWaitsAndReturnsTheExitCode) {
     Win32Platform platform;
@@ -31,7 +28,7 @@ TEST(PlatformProcess, ChineseCommandLineReachesTheChild) {
     char temp[kestrova::kSystemPathSize];
     ASSERT_TRUE(platform.tempFolder(temp, sizeof temp));
     std::string folder = std::string(temp) + "进程测试 " + std::to_string(GetCurrentProcessId());
-    std::wstring wide = fromGbk(folder);
+    std::wstring wide = wideFromGbk(folder);
 
     // The child makes the folder; when run, the folder exists under the
     // UTF-16 name, so the child saw the same text.
@@ -61,7 +58,7 @@ TEST(PlatformProcess, StartDoesNotWait) {
     char temp[kestrova::kSystemPathSize];
     ASSERT_TRUE(platform.tempFolder(temp, sizeof temp));
     std::string marker = std::string(temp) + "启动测试" + std::to_string(GetCurrentProcessId());
-    std::wstring wide = fromGbk(marker);
+    std::wstring wide = wideFromGbk(marker);
 
     // The child makes the folder about two seconds later; start returns
     // before that, and the folder appears afterwards.

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <string>
 
+#include "gbk.h"
 #include "platform/win32/com_ptr.h"
 #include "platform/win32/win32_platform.h"
 
@@ -17,13 +18,9 @@ using kestrova::win32::ComPtr;
 using kestrova::win32::ComScope;
 using kestrova::win32::Win32Platform;
 
-namespace {
+using kestrova::test::wideFromGbk;
 
-std::wstring fromGbk(const std::string& gbk) {
-    wchar_t out[1024];
-    int n = MultiByteToWideChar(936, 0, gbk.c_str(), static_cast<int>(gbk.size()), out, 1024);
-    return std::wstring(out, n > 0 ? n : 0);
-}
+namespace {
 
 struct SaveProbe {
     int calls = 0;
@@ -44,12 +41,12 @@ class PlatformShell : public ::testing::Test {
         char temp[kestrova::kSystemPathSize];
         ASSERT_TRUE(platform.tempFolder(temp, sizeof temp));
         folder = std::string(temp) + "快捷方式测试" + std::to_string(GetCurrentProcessId());
-        wideFolder = fromGbk(folder);
+        wideFolder = wideFromGbk(folder);
         ASSERT_TRUE(CreateDirectoryW(wideFolder.c_str(), nullptr));
         // A real target, so the shell resolves it as it would an installed file.
         target = folder + "\\应用 程序.exe";
-        HANDLE file = CreateFileW(fromGbk(target).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file = CreateFileW(wideFromGbk(target).c_str(), GENERIC_WRITE, 0, nullptr,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(INVALID_HANDLE_VALUE, file);
         CloseHandle(file);
     }
@@ -70,7 +67,7 @@ TEST_F(PlatformShell, ShortcutWithChineseFieldsReadsBackThroughTheShell) {
     ShellLinkFields fields{target.c_str(), arguments.c_str(), folder.c_str(), "我的 程序",
                            kestrova::kSwShowMaximized};
     SaveProbe probe;
-    probe.linkPath = fromGbk(linkPath);
+    probe.linkPath = wideFromGbk(linkPath);
     ASSERT_TRUE(platform.createShellLink(fields, linkPath.c_str(), recordSave, &probe));
     EXPECT_EQ(1, probe.calls);
     EXPECT_FALSE(probe.existedBeforeSave) << "beforeSave ran after the save";
@@ -82,7 +79,7 @@ TEST_F(PlatformShell, ShortcutWithChineseFieldsReadsBackThroughTheShell) {
                                      IID_IShellLinkW, link.outVoid()));
     ComPtr<IPersistFile> persist;
     ASSERT_TRUE(link.query(IID_IPersistFile, &persist));
-    ASSERT_EQ(S_OK, persist->Load(fromGbk(linkPath).c_str(), STGM_READ));
+    ASSERT_EQ(S_OK, persist->Load(wideFromGbk(linkPath).c_str(), STGM_READ));
 
     // The target through the link's item list, which carries UTF-16 names.
     // (Wine reads the raw path back from the file's ANSI copy of it, so in
@@ -93,10 +90,10 @@ TEST_F(PlatformShell, ShortcutWithChineseFieldsReadsBackThroughTheShell) {
     ASSERT_EQ(S_OK, link->GetIDList(&items));
     ASSERT_TRUE(SHGetPathFromIDListW(items, text));
     CoTaskMemFree(items);
-    EXPECT_EQ(0, _wcsicmp(fromGbk(target).c_str(), text)) << "target differs";
+    EXPECT_EQ(0, _wcsicmp(wideFromGbk(target).c_str(), text)) << "target differs";
     if (GetACP() == 936) {
         ASSERT_EQ(S_OK, link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH));
-        EXPECT_EQ(0, _wcsicmp(fromGbk(target).c_str(), text)) << "raw path differs";
+        EXPECT_EQ(0, _wcsicmp(wideFromGbk(target).c_str(), text)) << "raw path differs";
     }
     ASSERT_EQ(S_OK, link->GetArguments(text, MAX_PATH * 2));
     EXPECT_STREQ(L"/日志 \"D:\\软件\\测试file.ini\"", text);
@@ -107,7 +104,7 @@ TEST_F(PlatformShell, ShortcutWithChineseFieldsReadsBackThroughTheShell) {
 
     // The show command from the file's header (offset 0x3C), which Wine's
     // loader does not hand back.
-    FILE* file = _wfopen(fromGbk(linkPath).c_str(), L"rb");
+    FILE* file = _wfopen(wideFromGbk(linkPath).c_str(), L"rb");
     ASSERT_NE(nullptr, file);
     unsigned char header[0x4C] = {};
     std::size_t n = std::fread(header, 1, sizeof header, file);
@@ -124,7 +121,7 @@ TEST_F(PlatformShell, FailedSavesAndUnusableFields) {
     // logs the path), but nothing was saved.
     std::string nowhere = folder + "\\没有这个目录\\程序.lnk";
     SaveProbe probe;
-    probe.linkPath = fromGbk(nowhere);
+    probe.linkPath = wideFromGbk(nowhere);
     EXPECT_FALSE(platform.createShellLink(fields, nowhere.c_str(), recordSave, &probe));
     EXPECT_EQ(1, probe.calls);
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(probe.linkPath.c_str()));
@@ -137,11 +134,11 @@ TEST_F(PlatformShell, FailedSavesAndUnusableFields) {
     probe = SaveProbe();
     EXPECT_FALSE(platform.createShellLink(broken, linkPath.c_str(), recordSave, &probe));
     EXPECT_EQ(0, probe.calls);
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(fromGbk(linkPath).c_str()));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(wideFromGbk(linkPath).c_str()));
 
     // A null callback is allowed.
     EXPECT_TRUE(platform.createShellLink(fields, linkPath.c_str(), nullptr, nullptr));
-    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(fromGbk(linkPath).c_str()));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(wideFromGbk(linkPath).c_str()));
 }
 
 TEST_F(PlatformShell, FontFromAChineseNamedFileIsAdded) {

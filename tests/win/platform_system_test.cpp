@@ -8,18 +8,15 @@
 #include <cstring>
 #include <string>
 
+#include "gbk.h"
 #include "platform/win32/win32_platform.h"
 
 using kestrova::kSystemPathSize;
 using kestrova::win32::Win32Platform;
 
-namespace {
+using kestrova::test::wideFromGbk;
 
-std::wstring fromGbk(const char* gbk) {
-    wchar_t out[1024];
-    int n = MultiByteToWideChar(936, 0, gbk, -1, out, 1024);
-    return n > 0 ? std::wstring(out) : std::wstring();
-}
+namespace {
 
 // Calls one folder operation with a buffer of capacity bytes, marked so
 // that a write past the capacity shows.
@@ -63,7 +60,7 @@ TEST(PlatformSystem, FoldersMatchTheWideCallsAndNeverComeBackShortened) {
         };
         std::string path;
         ASSERT_TRUE(callWith(call, kSystemPathSize, &path));
-        EXPECT_EQ(c.expected, fromGbk(path.c_str()));
+        EXPECT_EQ(c.expected, wideFromGbk(path));
         std::printf("  %s folder: %s\n", c.name, path.c_str());
 
         // Exactly room for the text and its NUL; then one byte less fails
@@ -106,7 +103,7 @@ TEST(PlatformSystem, ShellFoldersOfAllUsersAreInTheRegistry) {
         std::printf("  %s: %s\n", value.name, data);
         wchar_t shell[MAX_PATH];
         ASSERT_EQ(S_OK, SHGetFolderPathW(nullptr, value.csidl, nullptr, 0, shell));
-        EXPECT_EQ(0, _wcsicmp(shell, fromGbk(data).c_str()));
+        EXPECT_EQ(0, _wcsicmp(shell, wideFromGbk(data).c_str()));
     }
     platform.regCloseKey(key);
 }
