@@ -270,6 +270,7 @@ bool InstallRun::secondPass() {
     if (n >= 0 && (n = readScriptLine(script, line, sizeof line)) >= 0) {
         removeLineEnd(line, n);
         char group[kPathSize];
+        state_.programGroupPath[0] = '\0';
         if (joinText(group, "[Start Menu]\\", line, "\\")) {
             expandPathMacros(platform_, state_, group, sizeof group);
             if (!copyText(state_.programGroupPath, group)) state_.programGroupPath[0] = '\0';
