@@ -16,46 +16,19 @@
 #include <vector>
 
 #include "fake_platform.h"
+#include "picture_files.h"
 #include "wizard/size_set.h"
 
 namespace kestrova {
-namespace {
+using kestrova::test::bitmapDataFile;
+using kestrova::test::Ppm;
+using kestrova::test::readPpm;
+using kestrova::test::Rgb;
 
-std::string dataFile(const std::string& name) {
-    std::ifstream in(std::string(KESTROVA_TEST_DATA) + "/bitmaps/" + name, std::ios::binary);
-    EXPECT_TRUE(in) << name;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
+namespace {
 
 BitmapBlock load(const std::string& bytes) {
     return loadBitmapBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-}
-
-struct Rgb {
-    int r, g, b;
-    bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
-    bool operator<(const Rgb& o) const { return std::tie(r, g, b) < std::tie(o.r, o.g, o.b); }
-};
-
-// A plain-text (P3) picture, top row first.
-struct Ppm {
-    int width = 0, height = 0;
-    std::vector<Rgb> pixels;
-    Rgb at(int x, int y) const { return pixels[y * width + x]; }
-};
-
-Ppm readPpm(const std::string& name) {
-    std::istringstream in(dataFile(name));
-    std::string magic;
-    int maxValue = 0;
-    Ppm ppm;
-    in >> magic >> ppm.width >> ppm.height >> maxValue;
-    Rgb c;
-    while (in >> c.r >> c.g >> c.b) ppm.pixels.push_back(c);
-    EXPECT_EQ(static_cast<std::size_t>(ppm.width * ppm.height), ppm.pixels.size()) << name;
-    return ppm;
 }
 
 uint32_t le(const uint8_t* p, int n) {
@@ -127,7 +100,7 @@ TEST(Bitmap, LoadsEveryFormToThePixelsItShows) {
         {"rgb32.bmp", "nine.ppm", 32, 0},
     };
     for (const Case& c : cases) {
-        BitmapBlock block = load(dataFile(c.file));
+        BitmapBlock block = load(bitmapDataFile(c.file));
         expectShows(block, readPpm(c.ppm), c.file);
         if (!block) continue;
         EXPECT_EQ(kInfoHeaderSize, block.headerSize()) << c.file;
@@ -142,8 +115,8 @@ TEST(Bitmap, CoreHeaderLoadsLikeItsInformationHeaderTwin) {
     const char* twins[][2] = {
         {"core1.bmp", "mono1.bmp"}, {"core4.bmp", "pal4.bmp"}, {"core8.bmp", "pal8-cu0.bmp"}};
     for (auto& twin : twins) {
-        BitmapBlock core = load(dataFile(twin[0]));
-        BitmapBlock info = load(dataFile(twin[1]));
+        BitmapBlock core = load(bitmapDataFile(twin[0]));
+        BitmapBlock info = load(bitmapDataFile(twin[1]));
         ASSERT_TRUE(core && info) << twin[0];
         EXPECT_EQ(info.width(), core.width());
         EXPECT_EQ(info.height(), core.height());
@@ -161,7 +134,7 @@ TEST(Bitmap, CoreHeaderLoadsLikeItsInformationHeaderTwin) {
 
 TEST(Bitmap, PaletteComesFromTheTableOrTheColourCube) {
     BitmapPalette palette;
-    ASSERT_TRUE(createBitmapPalette(load(dataFile("pal8-cu20.bmp")), &palette));
+    ASSERT_TRUE(createBitmapPalette(load(bitmapDataFile("pal8-cu20.bmp")), &palette));
     ASSERT_EQ(20, palette.count);
     std::set<Rgb> inPalette, inPicture;
     for (int i = 0; i < palette.count; ++i) {
@@ -172,12 +145,12 @@ TEST(Bitmap, PaletteComesFromTheTableOrTheColourCube) {
     for (const Rgb& c : readPpm("twenty.ppm").pixels) inPicture.insert(c);
     EXPECT_EQ(inPicture, inPalette);
 
-    ASSERT_TRUE(createBitmapPalette(load(dataFile("pal8-cu0.bmp")), &palette));
+    ASSERT_TRUE(createBitmapPalette(load(bitmapDataFile("pal8-cu0.bmp")), &palette));
     EXPECT_EQ(256, palette.count);
-    ASSERT_TRUE(createBitmapPalette(load(dataFile("core4.bmp")), &palette));
+    ASSERT_TRUE(createBitmapPalette(load(bitmapDataFile("core4.bmp")), &palette));
     EXPECT_EQ(16, palette.count);
 
-    ASSERT_TRUE(createBitmapPalette(load(dataFile("rgb24.bmp")), &palette));
+    ASSERT_TRUE(createBitmapPalette(load(bitmapDataFile("rgb24.bmp")), &palette));
     ASSERT_EQ(256, palette.count);
     auto rgb = [&](int i) {
         const PaletteEntry& e = palette.entries[i];
@@ -189,21 +162,21 @@ TEST(Bitmap, PaletteComesFromTheTableOrTheColourCube) {
     EXPECT_TRUE(rgb(255) == (Rgb{224, 224, 192}));
 
     palette.count = -1;
-    EXPECT_FALSE(createBitmapPalette(load(dataFile("rgb16.bmp")), &palette));
-    EXPECT_FALSE(createBitmapPalette(load(dataFile("rgb32.bmp")), &palette));
+    EXPECT_FALSE(createBitmapPalette(load(bitmapDataFile("rgb16.bmp")), &palette));
+    EXPECT_FALSE(createBitmapPalette(load(bitmapDataFile("rgb32.bmp")), &palette));
     EXPECT_FALSE(createBitmapPalette(BitmapBlock(), &palette));
     EXPECT_EQ(-1, palette.count);
 }
 
 TEST(Bitmap, ImageSizeZeroIsComputedWithRowsPaddedToFourBytes) {
-    BitmapBlock block = load(dataFile("w3-size0.bmp"));
+    BitmapBlock block = load(bitmapDataFile("w3-size0.bmp"));
     expectShows(block, readPpm("three.ppm"), "w3-size0.bmp");
     EXPECT_EQ(12u, block.rowBytes());  // 9 bytes of pixels, 3 of padding
     EXPECT_EQ(24u, block.imageSize());
 }
 
 TEST(Bitmap, FileThatEndsEarlyKeepsItsRowsAndZeroTheRest) {
-    BitmapBlock block = load(dataFile("rgb24-truncated.bmp"));  // 30 of 48 pixel bytes
+    BitmapBlock block = load(bitmapDataFile("rgb24-truncated.bmp"));  // 30 of 48 pixel bytes
     ASSERT_TRUE(block);
     ASSERT_EQ(48u, block.imageSize());
     Ppm ppm = readPpm("nine.ppm");
@@ -212,28 +185,28 @@ TEST(Bitmap, FileThatEndsEarlyKeepsItsRowsAndZeroTheRest) {
 }
 
 TEST(Bitmap, ShortFilesAndUnknownHeadersAreNotLoaded) {
-    std::string rgb24 = dataFile("rgb24.bmp");
-    EXPECT_FALSE(load(dataFile("rgb24-badsize.bmp")));
+    std::string rgb24 = bitmapDataFile("rgb24.bmp");
+    EXPECT_FALSE(load(bitmapDataFile("rgb24-badsize.bmp")));
     EXPECT_FALSE(load(""));
     EXPECT_FALSE(load(rgb24.substr(0, 13)));       // no whole file header
     EXPECT_FALSE(load(rgb24.substr(0, 14 + 39)));  // no whole information header
     EXPECT_TRUE(load(rgb24.substr(0, 14 + 40)));   // headers only: the rows are zero
     // A whole core picture shorter than the 40 bytes of an information
     // header still loads.
-    std::string core1 = dataFile("core1.bmp");
+    std::string core1 = bitmapDataFile("core1.bmp");
     ASSERT_LT(core1.size(), 14u + 40u);
     EXPECT_TRUE(load(core1));
 }
 
 TEST(Bitmap, RunLengthPicturesLoadAndBitFieldsDoNot) {
-    BitmapBlock rle = load(dataFile("rle8.bmp"));
+    BitmapBlock rle = load(bitmapDataFile("rle8.bmp"));
     ASSERT_TRUE(rle);
     EXPECT_EQ(kBitmapRle8, rle.compression());
     EXPECT_EQ(0x3Au, rle.imageSize());
     EXPECT_EQ(kInfoHeaderSize + 4 * 256 + 0x3Au, rle.size());
     // ImageMagick's 16-bit file says bit fields but holds no masks: the
     // system would take its first pixels for them.
-    EXPECT_FALSE(load(dataFile("bitfields16.bmp")));
+    EXPECT_FALSE(load(bitmapDataFile("bitfields16.bmp")));
 }
 
 void put32(std::string& bytes, std::size_t at, uint32_t v) {
@@ -245,8 +218,8 @@ void put16(std::string& bytes, std::size_t at, uint16_t v) {
 }
 
 TEST(Bitmap, HostileHeadersAreRejectedWithoutReadingOutside) {
-    const std::string rgb24 = dataFile("rgb24.bmp");  // 5 x 3, 24 bits, 48 pixel bytes
-    const std::string pal8 = dataFile("pal8-cu20.bmp");
+    const std::string rgb24 = bitmapDataFile("rgb24.bmp");  // 5 x 3, 24 bits, 48 pixel bytes
+    const std::string pal8 = bitmapDataFile("pal8-cu20.bmp");
     auto with = [](std::string bytes, std::size_t at, uint32_t v) {
         put32(bytes, at, v);
         return bytes;
@@ -284,7 +257,7 @@ TEST(Bitmap, HostileHeadersAreRejectedWithoutReadingOutside) {
     for (uint32_t i = 0; i < far.imageSize(); ++i) EXPECT_EQ(0, far.pixels()[i]);
 
     // A core header of 65535 x 65535 at 24 bits.
-    std::string core = dataFile("core4.bmp");
+    std::string core = bitmapDataFile("core4.bmp");
     put16(core, 18, 0xFFFF);
     put16(core, 20, 0xFFFF);
     put16(core, 24, 24);
@@ -293,7 +266,7 @@ TEST(Bitmap, HostileHeadersAreRejectedWithoutReadingOutside) {
 
 TEST(Bitmap, LoadsThroughThePlatform) {
     test::FakePlatform fake;
-    std::string bytes = dataFile("pal4.bmp");
+    std::string bytes = bitmapDataFile("pal4.bmp");
     fake.writeFile("C:\\TEMP\\Wel.Bmp", bytes);
     BitmapBlock fromFile = loadBitmapFile(fake, "C:\\TEMP\\Wel.Bmp");
     BitmapBlock fromBytes = load(bytes);

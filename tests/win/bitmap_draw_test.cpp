@@ -12,9 +12,15 @@
 #include <vector>
 
 #include "fake_platform.h"
+#include "picture_files.h"
 #include "wizard/bitmap_draw_win.h"
 
 namespace kestrova {
+using kestrova::test::bitmapDataFile;
+using kestrova::test::Ppm;
+using kestrova::test::readPpm;
+using kestrova::test::Rgb;
+
 namespace {
 
 // Started with this argument, the program reports screenDpi() as its exit
@@ -26,35 +32,6 @@ const bool kIsDpiChild = [] {
     if (std::wcsstr(GetCommandLineW(), kReportDpi)) ExitProcess(static_cast<UINT>(screenDpi()));
     return false;
 }();
-
-std::string dataFile(const std::string& name) {
-    std::ifstream in(std::string(KESTROVA_TEST_DATA) + "/bitmaps/" + name, std::ios::binary);
-    EXPECT_TRUE(in) << name;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-struct Rgb {
-    int r, g, b;
-};
-
-// The colours of a plain-text (P3) picture, top row first.
-struct Ppm {
-    int width = 0, height = 0;
-    std::vector<Rgb> pixels;
-};
-
-Ppm readPpm(const std::string& name) {
-    std::istringstream in(dataFile(name));
-    std::string magic;
-    int maxValue = 0;
-    Ppm ppm;
-    in >> magic >> ppm.width >> ppm.height >> maxValue;
-    Rgb c;
-    while (in >> c.r >> c.g >> c.b) ppm.pixels.push_back(c);
-    return ppm;
-}
 
 constexpr uint32_t kBackground = 0x00123456;  // a colour no test picture has
 
@@ -100,7 +77,7 @@ class BitmapDraw : public ::testing::Test {
   protected:
     // Draws a test picture at (x, y) of a fresh 16 x 12 canvas.
     bool draw(Canvas& canvas, const std::string& file, int x, int y, int* width, int* height) {
-        fake.writeFile("C:\\TEMP\\Wel.Bmp", dataFile(file));
+        fake.writeFile("C:\\TEMP\\Wel.Bmp", bitmapDataFile(file));
         return drawBitmapFile(fake, "C:\\TEMP\\Wel.Bmp", canvas.dc(), x, y, width, height);
     }
 
