@@ -3,7 +3,7 @@
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 
-.PHONY: all bootstrap build test test-host test-asan test-win stub demo format clean
+.PHONY: all bootstrap build test test-host test-asan test-win stub run-stub demo format clean
 
 all: build
 
@@ -21,6 +21,16 @@ build: bootstrap build/host/build.ninja build/win/build.ninja build/win-tests/bu
 stub: bootstrap build/win/build.ninja
 	@cmake --build --preset win -j $(JOBS)
 
+# The stub that the Windows tests and the demo run under Wine: the i686 one,
+# and also its x86_64 build where this machine's Wine runs 64-bit programs
+# only (a kernel without 32-bit support; scripts/wine-arch tells).
+run-stub: stub
+	@if [ "$$(scripts/wine-arch)" = win64 ]; then \
+	  echo "Wine here runs 64-bit Windows programs only: Windows tests, e2e and demo run x86_64 builds"; \
+	  [ -f build/win64/build.ninja ] || cmake --preset win64 >/dev/null; \
+	  cmake --build --preset win64 -j $(JOBS); \
+	fi
+
 test-host: bootstrap build/host/build.ninja
 	@cmake --build --preset host -j $(JOBS)
 	@ctest --preset host -j $(JOBS)
@@ -31,7 +41,7 @@ test-asan: bootstrap build/host-asan/build.ninja
 
 # Windows tests need a display for their windows and message boxes: one
 # Xvfb for the whole run, and one Wine prefix whose server is ended after.
-test-win: bootstrap stub build/win-tests/build.ninja
+test-win: bootstrap run-stub build/win-tests/build.ninja
 	@cmake --build --preset win-tests -j $(JOBS)
 	@xvfb-run -a -s "-screen 0 1024x768x24" scripts/run-win-tests -j $(JOBS)
 
@@ -39,7 +49,7 @@ test: test-host test-asan test-win
 	@echo "make test: all suites passed"
 
 # `make demo INSTALL=1` also installs the demo product without the wizard.
-demo: bootstrap stub build/host/build.ninja $(if $(INSTALL),build/win-tests/build.ninja)
+demo: bootstrap run-stub build/host/build.ninja $(if $(INSTALL),build/win-tests/build.ninja)
 	@cmake --build --preset host -j $(JOBS)
 	@scripts/demo
 ifneq ($(INSTALL),)

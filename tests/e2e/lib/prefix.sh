@@ -9,17 +9,20 @@ seconds_since() {
     printf '%d.%02d' $((ms / 1000)) $((ms % 1000 / 10))
 }
 
-# The environment every Wine call of the run gets: a 32-bit prefix, quiet,
+# The environment every Wine call of the run gets: a prefix of the kind this
+# machine's Wine runs (scripts/wine-env; 32-bit where it can), quiet,
 # no offer to download Mono or Gecko, and a Chinese locale (code page 936),
 # which Wine also needs to map Chinese file names.
 e2e_wine_env() {
-    export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+    source "$E2E_LIB/../../../scripts/wine-env"
+    export WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
     export LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
 }
 
 # What the template depends on: Wine's version and its setup file (a newer
 # package makes Wine update a prefix on start) and this recipe.
 template_stamp() {
+    echo "$WINEARCH"
     wine --version
     stat -c '%Y %s' /usr/share/wine/wine.inf 2>/dev/null
     cat "$E2E_LIB/prefix.sh" "$E2E_LIB/template.reg" | sha256sum
