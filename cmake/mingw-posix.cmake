@@ -3,7 +3,6 @@
 # Programs run under Wine through the emulator script. They are built for
 # i686, the stub's own kind, wherever this machine's Wine runs 32-bit
 # programs, and for x86_64 where it runs 64-bit ones only (scripts/wine-arch).
-set(CMAKE_SYSTEM_NAME Windows)
 execute_process(COMMAND ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-arch
                 OUTPUT_VARIABLE kestrova_wine_arch OUTPUT_STRIP_TRAILING_WHITESPACE)
 if(kestrova_wine_arch STREQUAL "win64")
@@ -11,12 +10,6 @@ if(kestrova_wine_arch STREQUAL "win64")
 else()
   set(CMAKE_SYSTEM_PROCESSOR i686)
 endif()
-set(triple ${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32)
-set(CMAKE_C_COMPILER ${triple}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${triple}-g++-posix)
-set(CMAKE_RC_COMPILER ${triple}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${triple})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(kestrova_threads posix)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)

@@ -1,0 +1,12 @@
+# What every MinGW-w64 cross toolchain of this project shares. The including
+# toolchain file sets CMAKE_SYSTEM_PROCESSOR (i686 or x86_64) and
+# kestrova_threads (the compiler's thread model: win32 or posix).
+set(CMAKE_SYSTEM_NAME Windows)
+set(triple ${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32)
+set(CMAKE_C_COMPILER ${triple}-gcc-${kestrova_threads})
+set(CMAKE_CXX_COMPILER ${triple}-g++-${kestrova_threads})
+set(CMAKE_RC_COMPILER ${triple}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${triple})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
