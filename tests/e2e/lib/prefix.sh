@@ -19,8 +19,9 @@ e2e_wine_env() {
     export LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
 }
 
-# What the template depends on: Wine's version and its setup file (a newer
-# package makes Wine update a prefix on start) and this recipe.
+# What the template depends on: the prefix kind, Wine's version and its
+# setup file (a newer package makes Wine update a prefix on start) and this
+# recipe.
 template_stamp() {
     echo "$WINEARCH"
     wine --version
