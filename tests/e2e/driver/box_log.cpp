@@ -1,5 +1,7 @@
 #include "box_log.h"
 
+#include "output.h"
+
 namespace kestrova::e2e {
 
 std::vector<MessageBoxInfo> BoxLog::note(DWORD processId) {
@@ -49,12 +51,9 @@ void BoxLog::write() const {
     for (const Entry& entry : entries_) {
         content += "answer=" + entry.answer + "\t" + describe(entry.box) + "\n";
     }
-    HANDLE file = CreateFileW(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    DWORD written = 0;
-    WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-    CloseHandle(file);
+    // A log that cannot be written shows up as missing to the runner.
+    std::string error;
+    writeWholeFile(path_, content, error);
 }
 
 }  // namespace kestrova::e2e

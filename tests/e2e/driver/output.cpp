@@ -20,4 +20,19 @@ void printLine(const std::string& utf8) {
     }
 }
 
+bool writeWholeFile(const std::wstring& path, const std::string& bytes, std::string& error) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        error = "cannot create the file (error " + std::to_string(GetLastError()) + ")";
+        return false;
+    }
+    DWORD written = 0;
+    bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+              written == bytes.size();
+    CloseHandle(file);
+    if (!ok) error = "cannot write the file";
+    return ok;
+}
+
 }  // namespace kestrova::e2e

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "output.h"
 #include "png_writer.h"
 
 namespace kestrova::e2e {
@@ -53,18 +54,7 @@ bool saveScreenshot(const std::wstring& path, std::string& error) {
     std::vector<uint8_t> rgb;
     if (!captureScreen(width, height, rgb, error)) return false;
     std::vector<uint8_t> png = encodePng(width, height, rgb);
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        error = "cannot create the file (error " + std::to_string(GetLastError()) + ")";
-        return false;
-    }
-    DWORD written = 0;
-    bool ok = WriteFile(file, png.data(), static_cast<DWORD>(png.size()), &written, nullptr) &&
-              written == png.size();
-    CloseHandle(file);
-    if (!ok) error = "cannot write the file";
-    return ok;
+    return writeWholeFile(path, std::string(png.begin(), png.end()), error);
 }
 
 }  // namespace kestrova::e2e

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "output.h"
 #include "window_query.h"
 
 namespace kestrova::e2e {
@@ -84,12 +85,9 @@ void WindowLog::write() const {
                    "\tgone=" + (entry.gone ? seconds(entry.goneMs) : std::string("-")) + "\t" +
                    entry.description + "\n";
     }
-    HANDLE file = CreateFileW(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    DWORD written = 0;
-    WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-    CloseHandle(file);
+    // A log that cannot be written shows up as missing to the runner.
+    std::string error;
+    writeWholeFile(path_, content, error);
 }
 
 }  // namespace kestrova::e2e
