@@ -15,7 +15,7 @@ namespace kestrova {
 class LzssDecoder {
   public:
     LzssDecoder(Platform& platform, SetupState& state);
-    virtual ~LzssDecoder();
+    ~LzssDecoder();
     LzssDecoder(const LzssDecoder&) = delete;
     LzssDecoder& operator=(const LzssDecoder&) = delete;
 

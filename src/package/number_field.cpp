@@ -34,11 +34,9 @@ int32_t parseDecimal(const char* text, std::size_t length) {
 }
 
 int32_t parseNumberField(const char* field, std::size_t width) {
-    if (width == 0 || field[0] == '\0') return 0;
-    std::size_t length = 0;
-    while (length < width && field[length] != '\0') ++length;
-    while (length > 0 && field[length - 1] == ' ') --length;
-    return parseDecimal(field, length);
+    // parseDecimal stops at the field's end, at a NUL and at the first
+    // non-digit, so padding and an all-blank field (0) need nothing more.
+    return parseDecimal(field, width);
 }
 
 std::size_t trimTrailingSpaces(char* text) {

@@ -13,15 +13,6 @@ bool streamInside(const FileRecord& record, int64_t fileSize) {
            static_cast<int64_t>(record.offset) + record.length <= fileSize;
 }
 
-// Reads the next record line as the install run does ('*' marks read as
-// spaces). -1 at the end of the script.
-int readRecordLine(File& script, char* line, int capacity) {
-    int n = readScriptLine(script, line, capacity);
-    for (int i = 0; i < n; ++i)
-        if (line[i] == format::kRunAndDeleteMark) line[i] = ' ';
-    return n;
-}
-
 }  // namespace
 
 bool scriptStreamInside(int64_t fileSize, int32_t packageStart, int32_t scriptLength) {
@@ -50,14 +41,21 @@ PackageProblem checkPackageScript(File& script, int64_t fileSize, int32_t record
         int n = readRecordLine(script, line, sizeof line);
         if (n < 0) return PackageProblem::MissingTotalSize;
         if (std::strcmp(line, format::kSectionTotalSize) == 0) break;
-        if (n >= format::kNoneAppMarkerLength &&
-            std::memcmp(line, format::kNoneAppMarker, format::kNoneAppMarkerLength) == 0)
-            continue;
+        if (isNoneAppLine(line, n)) continue;
         parseFileRecord(line, n, recordBase, &record);
         if (!streamInside(record, fileSize)) return PackageProblem::StreamOutsideFile;
         ++counted;
     }
     return counted == fileCount ? PackageProblem::None : PackageProblem::FileCountMismatch;
+}
+
+bool packageIsSound(File& package, File& script, const SetupState& state) {
+    if (!package || !script) return false;
+    int64_t fileSize = package.size();
+    return fileSize >= 0 &&
+           scriptStreamInside(fileSize, kPackageStart, state.packageOffset - kPackageStart) &&
+           checkPackageScript(script, fileSize, state.packageOffset, state.fileCount) ==
+               PackageProblem::None;
 }
 
 }  // namespace kestrova

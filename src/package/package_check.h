@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "platform/file.h"
+#include "state/setup_state.h"
 
 namespace kestrova {
 
@@ -30,5 +31,10 @@ bool scriptStreamInside(int64_t fileSize, int32_t packageStart, int32_t scriptLe
 // problem found, or None. Leaves the script at an unspecified position.
 PackageProblem checkPackageScript(File& script, int64_t fileSize, int32_t recordBase,
                                   int32_t fileCount);
+
+// The whole check, after the header was read into state (script length,
+// file count): the open setup program and its decoded script. True when
+// nothing is wrong; a file that is not open is wrong.
+bool packageIsSound(File& package, File& script, const SetupState& state);
 
 }  // namespace kestrova

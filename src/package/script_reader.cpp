@@ -26,6 +26,24 @@ int readTextLine(File& script, char* buffer, int capacity) {
     return removeLineEnd(buffer, length);
 }
 
+int readRecordLine(File& script, char* line, int capacity, bool* runAndDelete) {
+    int n = readScriptLine(script, line, capacity);
+    bool marked = false;
+    for (int i = 0; i < n; ++i) {
+        if (line[i] == format::kRunAndDeleteMark) {
+            line[i] = ' ';
+            marked = true;
+        }
+    }
+    if (runAndDelete) *runAndDelete = marked;
+    return n;
+}
+
+bool isNoneAppLine(const char* line, int length) {
+    return length >= format::kNoneAppMarkerLength &&
+           std::memcmp(line, format::kNoneAppMarker, format::kNoneAppMarkerLength) == 0;
+}
+
 bool seekSection(File& script, const char* section) {
     const int wanted = static_cast<int>(std::strlen(section));
     char line[format::kLongLineBuffer];

@@ -36,6 +36,15 @@ int readTextLine(File& script, char (&buffer)[N]) {
 // when no line matched.
 bool seekSection(File& script, const char* section);
 
+// Reads the next [File] record line (at most capacity - 1 bytes) as the
+// install run takes it: every '*' (the run-and-delete mark) reads as a
+// space, and *runAndDelete, when given, tells whether there was one.
+// Returns the bytes read, or -1 at the end of the script.
+int readRecordLine(File& script, char* line, int capacity, bool* runAndDelete = nullptr);
+
+// True when a record line of `length` bytes is a "<NoneApp>" marker.
+bool isNoneAppLine(const char* line, int length);
+
 // One [File] record line.
 struct FileRecord {
     char path[format::kRecordPathWidth + 1];  // trailing spaces removed

@@ -97,28 +97,18 @@ bool extractPackage(Platform& platform, SetupState& state, LzssDecoder& decoder,
     // Everything the install run will read is checked now, before the
     // licence and the pictures are unpacked: a truncated download is the
     // common case.
-    int64_t fileSize;
-    {
-        File package = platform.openFile(state.packagePath, FileMode::Read);
-        fileSize = package ? package.size() : -1;
-    }
-    int32_t scriptLength = state.packageOffset - kPackageStart;
+    // The package stays open for the pictures; the script is closed before
+    // any error, since the error deletes it.
+    File package = platform.openFile(state.packagePath, FileMode::Read);
     File script = platform.openFile(state.scriptPath, FileMode::Read);
-    if (fileSize < 0 || !script || !scriptStreamInside(fileSize, kPackageStart, scriptLength) ||
-        checkPackageScript(script, fileSize, state.packageOffset, state.fileCount) !=
-            PackageProblem::None) {
-        script.close();
-        return packageReadError(platform, state, owner);
-    }
+    bool sound = packageIsSound(package, script, state);
     script.close();
-
-    if (!readScriptHeader(platform, state)) return packageReadError(platform, state, owner);
+    if (!sound || !readScriptHeader(platform, state))
+        return packageReadError(platform, state, owner);
 
     script = platform.openFile(state.scriptPath, FileMode::Read);
     if (!script) return packageReadError(platform, state, owner);
     seekSection(script, format::kSectionFile);
-    File package = platform.openFile(state.packagePath, FileMode::Read);
-    if (!package) return packageReadError(platform, state, owner);
     unpackPictures(state, decoder, script, package);
     return true;
 }

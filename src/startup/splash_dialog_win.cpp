@@ -9,6 +9,17 @@ namespace {
 
 constexpr UINT kSplashMs = 5000;
 
+// Window placement of a picture of width x height centred on a screen of
+// screenWidth x screenHeight (divisions rounded toward zero).
+RECT centredRect(int screenWidth, int screenHeight, int width, int height) {
+    RECT r;
+    r.left = (screenWidth - width) / 2;
+    r.top = (screenHeight - height) / 2;
+    r.right = r.left + width;
+    r.bottom = r.top + height;
+    return r;
+}
+
 struct SplashContext {
     Platform* platform;
     const SetupState* state;
@@ -58,15 +69,6 @@ INT_PTR CALLBACK splashProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 }  // namespace
-
-RECT centredRect(int screenWidth, int screenHeight, int width, int height) {
-    RECT r;
-    r.left = (screenWidth - width) / 2;
-    r.top = (screenHeight - height) / 2;
-    r.right = r.left + width;
-    r.bottom = r.top + height;
-    return r;
-}
 
 void runSplash(HINSTANCE instance, Platform& platform, const SetupState& state) {
     SplashContext context{&platform, &state, false};

@@ -8,10 +8,6 @@
 
 namespace kestrova {
 
-// Window placement of a picture of width x height centred on a screen of
-// screenWidth x screenHeight (divisions rounded toward zero).
-RECT centredRect(int screenWidth, int screenHeight, int width, int height);
-
 // Shows softPicturePath for five seconds (Enter, Esc and the close box do
 // nothing). A picture that cannot be drawn is left out: there is no splash.
 void runSplash(HINSTANCE instance, Platform& platform, const SetupState& state);

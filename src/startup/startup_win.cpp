@@ -115,11 +115,6 @@ int runSetup(HINSTANCE instance) {
     // frame, which outlasts every dialog and the install run.
     SetupState state;
     win32::Win32Platform platform;
-    state.setupAborted = false;
-    state.cancelRequested = false;
-    state.installStarted = false;
-    state.installAbandoned = false;
-    state.lastShownFileCount = 0;
 
     LzssDecoder decoder(platform, state);
     ExtractionContext extraction{&platform, &state, &decoder, false, false};

@@ -18,6 +18,7 @@
 #include "package/package_check.h"
 #include "package/package_header.h"
 #include "package/script_header.h"
+#include "platform/win32/handle.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
 #include "startup/extract_package.h"
@@ -68,11 +69,7 @@ bool readPackage(Run& run, const char* package) {
     }
     k::File setup = run.platform.openFile(state.packagePath, k::FileMode::Read);
     k::File script = run.platform.openFile(state.scriptPath, k::FileMode::Read);
-    int64_t size = setup.size();
-    if (!script ||
-        !k::scriptStreamInside(size, k::kPackageStart, state.packageOffset - k::kPackageStart) ||
-        k::checkPackageScript(script, size, state.packageOffset, state.fileCount) !=
-            k::PackageProblem::None) {
+    if (!k::packageIsSound(setup, script, state)) {
         std::fprintf(stderr, "install-runner: the package is damaged\n");
         return false;
     }
@@ -89,15 +86,18 @@ int main() {
         return 2;
     }
     static Run run;
+    // Both arguments are converted before anything is unpacked, so that a
+    // bad one leaves no temporary files behind.
     char package[k::kTextSize];
-    if (!k::win32::toGbk(args[1], -1, package, sizeof package)) return 2;
+    char folderArgument[sizeof run.state.installDir];
+    if (!k::win32::toGbk(args[1], -1, package, sizeof package) ||
+        (count == 3 && !k::win32::toGbk(args[2], -1, folderArgument, sizeof folderArgument)))
+        return 2;
     if (!readPackage(run, package)) {
         k::deleteTempFiles(run.platform, run.state);
         return 1;
     }
-    if (count == 3 &&
-        (!k::win32::toGbk(args[2], -1, run.state.installDir, sizeof run.state.installDir)))
-        return 2;
+    if (count == 3) k::copyText(run.state.installDir, folderArgument);
 
     run.page = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
                                nullptr);
@@ -106,10 +106,8 @@ int main() {
     staticProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(status, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(statusProc)));
 
-    wchar_t folder[k::kTextSize];
-    MultiByteToWideChar(k::win32::kGbk, 0, run.state.installDir, -1, folder, k::kTextSize);
     std::printf("Installing into ");
-    printUtf8(folder);
+    printUtf8(k::win32::Wide(run.state.installDir, k::win32::Conversion::Lenient));
 
     DWORD start = GetTickCount();
     k::createFolderPath(run.platform, run.state.installDir);
@@ -117,13 +115,13 @@ int main() {
     if (k::openUninstallLogs(run.platform, run.state, run.page)) {
         // The page's thread pumps messages while the worker runs, as the
         // wizard does: the run's status texts are sent to its window.
-        HANDLE thread = CreateThread(nullptr, 0, worker, &run, 0, nullptr);
-        while (thread && MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) !=
+        k::win32::Handle thread(CreateThread(nullptr, 0, worker, &run, 0, nullptr));
+        HANDLE waited = thread.get();
+        while (waited && MsgWaitForMultipleObjects(1, &waited, FALSE, INFINITE, QS_ALLINPUT) !=
                              WAIT_OBJECT_0) {
             MSG message;
             while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
         }
-        if (thread) CloseHandle(thread);
         bool completed = run.state.filesDone.load() == run.state.fileCount + 1;
         std::printf("%s: %d of %d files, %lu ms\n", completed ? "Installed" : "Stopped",
                     run.state.filesDone.load() - (completed ? 1 : 0), run.state.fileCount,

@@ -28,12 +28,6 @@ class Handle {
         close();
         handle_ = handle;
     }
-    // Gives up ownership without closing.
-    HANDLE detach() {
-        HANDLE handle = handle_;
-        handle_ = nullptr;
-        return handle;
-    }
 
   private:
     HANDLE handle_ = nullptr;

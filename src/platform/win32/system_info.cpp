@@ -2,7 +2,6 @@
 // desktop, the program's own path, the local time and the version.
 #include <shlobj.h>
 
-#include "platform/win32/com_ptr.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
 
@@ -50,15 +49,13 @@ bool Win32Platform::modulePath(char* buffer, std::size_t capacity) {
 bool Win32Platform::desktopFolder(char* buffer, std::size_t capacity) {
     if (capacity == 0) return false;
     buffer[0] = '\0';
-    ComPtr<IMalloc> allocator;
-    if (FAILED(SHGetMalloc(allocator.out())) || !allocator) return false;
     LPITEMIDLIST items = nullptr;
     if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOPDIRECTORY, &items)) || !items) {
         return false;
     }
     wchar_t wide[MAX_PATH];  // the size SHGetPathFromIDListW writes into
     bool found = SHGetPathFromIDListW(items, wide) != FALSE;
-    allocator->Free(items);
+    CoTaskMemFree(items);  // the shell's item lists come from the task allocator
     return found && toGbk(wide, -1, buffer, capacity) && buffer[0] != '\0';
 }
 
