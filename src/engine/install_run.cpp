@@ -16,9 +16,6 @@
 namespace kestrova {
 namespace {
 
-// Expanded paths: a macro's folder (up to 499 bytes) and a line's tail.
-constexpr std::size_t kPathSize = 1024;
-
 enum class PassEnd { Completed, Quit, Abandoned };
 
 bool startsWith(const char* text, const char* prefix) {
@@ -42,11 +39,6 @@ void status(Platform& platform, WindowRef page, const char* text) {
     platform.setControlText(page, kStatusLineId, text);
 }
 
-void logLine(SetupState& state, LogKind kind, const char* text) {
-    writeLog(state, kind, text);
-    writeLog(state, kind, "\r\n");
-}
-
 // The checkpoint before each record: a pending Cancel asks the quit
 // question. True when the user confirmed (setupAborted is then set).
 bool userQuits(Platform& platform, SetupState& state, WindowRef page) {
@@ -64,7 +56,7 @@ bool userQuits(Platform& platform, SetupState& state, WindowRef page) {
 // A line read from the script, its line end cut off and its leading macro
 // expanded into path.
 void lineToPath(Platform& platform, const SetupState& state, char* line, int length,
-                char (&path)[kPathSize]) {
+                char (&path)[kExpandedPathSize]) {
     removeLineEnd(line, length);
     copyText(path, line);
     expandPathMacros(platform, state, path, sizeof path);
@@ -105,8 +97,8 @@ class InstallRun {
     SetupState& state_;
     WindowRef page_;
     LzssDecoder decoder_;
-    char windows_[kPathSize] = "[Windows Directory]";
-    char desktop_[kPathSize] = "[Windows Desktop]";
+    char windows_[kExpandedPathSize] = "[Windows Directory]";
+    char desktop_[kExpandedPathSize] = "[Windows Desktop]";
 };
 
 void InstallRun::run() {
@@ -141,12 +133,12 @@ void InstallRun::run() {
 void InstallRun::createFolders(File& script) {
     seekSection(script, format::kSectionDirectory);
     char line[format::kLineBuffer];
-    char path[kPathSize];
+    char path[kExpandedPathSize];
     int n;
     while ((n = readScriptLine(script, line, sizeof line)) >= 0 &&
            !lineIs(line, format::kSectionFile)) {
         lineToPath(platform_, state_, line, n, path);
-        if (!startsWith(path, desktop_)) logLine(state_, LogKind::Directory, path);
+        if (!startsWith(path, desktop_)) writeLogLine(state_, LogKind::Directory, path);
         createFolderPath(platform_, path);
     }
 }
@@ -157,24 +149,17 @@ PassEnd InstallRun::copyFiles(File& script, File& package) {
     char line[format::kLineBuffer];
     for (int i = 0; i < format::kPictureRecordCount; ++i) readScriptLine(script, line, sizeof line);
 
-    char path[kPathSize];
-    char message[kPathSize + 64];
+    char path[kExpandedPathSize];
+    char message[kExpandedPathSize + 64];
     for (;;) {
         if (userQuits(platform_, state_, page_)) return PassEnd::Quit;
-        int n = readScriptLine(script, line, sizeof line);
+        bool runAndDelete = false;
+        int n = readRecordLine(script, line, sizeof line, &runAndDelete);
         if (n < 0) break;  // a script that ends inside [File] ends the section
 
-        bool runAndDelete = false;
-        for (int i = 0; i < n; ++i) {
-            if (line[i] == format::kRunAndDeleteMark) {
-                line[i] = ' ';
-                runAndDelete = true;
-            }
-        }
         state_.runAndDelete = runAndDelete;
-        if (n >= format::kNoneAppMarkerLength &&
-            std::memcmp(line, format::kNoneAppMarker, format::kNoneAppMarkerLength) == 0) {
-            logLine(state_, LogKind::File, format::kNoneAppMarker);
+        if (isNoneAppLine(line, n)) {
+            writeLogLine(state_, LogKind::File, format::kNoneAppMarker);
             continue;
         }
         if (lineIs(line, format::kSectionTotalSize)) break;
@@ -195,7 +180,7 @@ PassEnd InstallRun::copyFiles(File& script, File& package) {
         // they lie on the desktop (which may be inside it).
         if (record.kind != format::kKindNotLogged &&
             (!startsWith(path, windows_) || startsWith(path, desktop_))) {
-            logLine(state_, LogKind::File, path);
+            writeLogLine(state_, LogKind::File, path);
         }
         platform_.setFileAttributes(path, kAttributeNormal);
         if (!state_.installAbandoned.load())
@@ -247,7 +232,7 @@ bool InstallRun::secondPass() {
     if (!script) return true;
 
     char line[format::kLongLineBuffer];
-    char path[kPathSize];
+    char path[kExpandedPathSize];
     int n;
     seekSection(script, format::kSectionAutoReg);
     status(platform_, page_, texts::kStatusRegister);
@@ -269,7 +254,7 @@ bool InstallRun::secondPass() {
     }
     if (n >= 0 && (n = readScriptLine(script, line, sizeof line)) >= 0) {
         removeLineEnd(line, n);
-        char group[kPathSize];
+        char group[kExpandedPathSize];
         state_.programGroupPath[0] = '\0';
         if (joinText(group, "[Start Menu]\\", line, "\\")) {
             expandPathMacros(platform_, state_, group, sizeof group);
@@ -295,7 +280,7 @@ void InstallRun::finish() {
     char title[kTextSize];
     programTitle(platform_, title, sizeof title);
     registerUninstaller(platform_, state_, title);
-    if (optionIsOn(state_.uninstallOption)) rewriteDirectoryLog(platform_, state_);
+    rewriteDirectoryLog(platform_, state_);  // does nothing with the option off
     state_.filesDone.fetch_add(1);
 }
 
@@ -325,7 +310,7 @@ bool runAndWait(Platform& platform, const char* commandLine, int showCommand, ui
 }
 
 void registerComponent(Platform& platform, const SetupState& state, const char* path) {
-    char command[kPathSize + 64];
+    char command[kExpandedPathSize + 64];
     if (!joinText(command, "[Windows System]\\regsvr32.exe \"", path, "\" /s")) return;
     expandPathMacros(platform, state, command, sizeof command);
     runAndWait(platform, command, kSwShow);

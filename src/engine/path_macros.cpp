@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "engine/gbk_text.h"
 #include "resources/texts.h"
 #include "state/bounded_text.h"
 
@@ -22,16 +23,6 @@ constexpr std::size_t kFolderSize = kTextSize;
 constexpr std::size_t kShellFolderBuffer = 300;
 constexpr uint32_t kShellFolderMaxBytes = 260;
 
-// A GBK double-byte character: a lead byte 0x81-0xFE and a trail byte
-// 0x40-0xFE other than 0x7F. Trail bytes include '\' (0x5C), so a path is
-// walked character by character: splitting at the second byte of a Chinese
-// character would name a folder that does not exist.
-bool isGbkPair(const char* p) {
-    auto lead = static_cast<unsigned char>(p[0]);
-    auto trail = static_cast<unsigned char>(p[1]);
-    return lead >= 0x81 && lead <= 0xFE && trail >= 0x40 && trail <= 0xFE && trail != 0x7F;
-}
-
 enum class Folder {
     Found,    // folder holds the text that replaces the macro
     Unknown,  // no such macro, or the system cannot name the folder
@@ -50,7 +41,7 @@ Folder programFiles(Platform& platform, char* folder) {
 // The all-users Programs folder of the Start menu. The registry is read on
 // every platform (and its failure reported) even where Windows 98 and Me
 // then use their own fixed place instead.
-Folder startMenu(Platform& platform, int windowsPlatform, char* folder) {
+Folder startMenu(Platform& platform, char* folder) {
     char value[kShellFolderBuffer] = {};
     RegKey key = 0;
     if (!platform.regOpenKey(kHkeyLocalMachine, kShellFoldersKey, kKeyRead, &key)) {
@@ -61,6 +52,7 @@ Folder startMenu(Platform& platform, int windowsPlatform, char* folder) {
             std::memset(value, 0, sizeof value);
         platform.regCloseKey(key);
     }
+    int windowsPlatform = getWindowsPlatform(platform);
     if (windowsPlatform == kPlatformWin98 || windowsPlatform == kPlatformWinMe) {
         char windows[kSystemPathSize] = {};
         if (!platform.windowsFolder(windows, sizeof windows)) return Folder::Unknown;
@@ -74,8 +66,8 @@ Folder startMenu(Platform& platform, int windowsPlatform, char* folder) {
 
 // The folder for macro (macroLength bytes from '[' through ']'). The rows
 // are compared in this order, byte for byte.
-Folder folderFor(Platform& platform, const SetupState& state, int windowsPlatform,
-                 const char* macro, std::size_t macroLength, char* folder) {
+Folder folderFor(Platform& platform, const SetupState& state, const char* macro,
+                 std::size_t macroLength, char* folder) {
     auto is = [&](const char* name) {
         return std::strlen(name) == macroLength && std::memcmp(macro, name, macroLength) == 0;
     };
@@ -94,7 +86,7 @@ Folder folderFor(Platform& platform, const SetupState& state, int windowsPlatfor
         return platform.systemFolder(folder, kSystemPathSize) ? Folder::Found : Folder::Unknown;
     if (is("[Windows Desktop]"))
         return platform.desktopFolder(folder, kFolderSize) ? Folder::Found : Folder::Unknown;
-    if (is("[Start Menu]")) return startMenu(platform, windowsPlatform, folder);
+    if (is("[Start Menu]")) return startMenu(platform, folder);
     return Folder::Unknown;
 }
 
@@ -124,8 +116,6 @@ void expandPathMacros(Platform& platform, const SetupState& state, char* path,
     if (!nul) return;
     std::size_t length = static_cast<const char*>(nul) - path;
 
-    int windowsPlatform = getWindowsPlatform(platform);
-
     // The script pads its fields with spaces; they are not part of the path.
     std::size_t trimmed = length;
     while (trimmed > 0 && path[trimmed - 1] == ' ') --trimmed;
@@ -136,7 +126,7 @@ void expandPathMacros(Platform& platform, const SetupState& state, char* path,
     std::size_t tailLength = trimmed - macroLength;
 
     char folder[kFolderSize];
-    if (folderFor(platform, state, windowsPlatform, path, macroLength, folder) != Folder::Found) {
+    if (folderFor(platform, state, path, macroLength, folder) != Folder::Found) {
         path[trimmed] = '\0';
         return;
     }
@@ -148,18 +138,15 @@ void expandPathMacros(Platform& platform, const SetupState& state, char* path,
 }
 
 bool parentFolder(const char* path, char* folder, std::size_t capacity) {
+    std::size_t length = std::strlen(path);
     std::size_t cut = 0;
     bool found = false;
-    for (std::size_t i = 0; path[i] != '\0';) {
-        if (isGbkPair(path + i)) {
-            i += 2;
-            continue;
-        }
+    // Stepping by characters, a '\' met is never the second byte of one.
+    for (std::size_t i = 0; i < length; i += gbkCharLength(path + i, path + length)) {
         if (path[i] == '\\' && i >= 1) {
             cut = i;
             found = true;
         }
-        ++i;
     }
     if (!found) return false;
     // A drive such as "C:" keeps its backslash: "C:\" is a folder, "C:" is
@@ -178,17 +165,12 @@ void createFolderPath(Platform& platform, const char* path) {
     // Every folder to create is a prefix of the path ending before one of
     // its backslashes, so the copy is cut there in turn and restored.
     std::vector<char> prefix(path, path + length + 1);
-    for (std::size_t i = 3; i < length;) {
-        if (isGbkPair(path + i)) {
-            i += 2;
-            continue;
-        }
+    for (std::size_t i = 3; i < length; i += gbkCharLength(path + i, path + length)) {
         if (path[i] == '\\') {
             prefix[i] = '\0';
             platform.makeFolder(prefix.data());
             prefix[i] = '\\';
         }
-        ++i;
     }
     // The last segment; after a trailing '\' this repeats the one before.
     platform.makeFolder(path);

@@ -23,6 +23,11 @@ constexpr int kPlatformWinXp = 7;
 constexpr const char kShellFoldersKey[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
+// The size of a buffer for an expanded path, which may grow past the field
+// or line it came from: a macro's folder (up to kTextSize - 1 bytes)
+// followed by the rest of a script line (at most 479 bytes).
+constexpr std::size_t kExpandedPathSize = 1024;
+
 // The platform code of the running Windows (kPlatform...), from the packed
 // version and, when the platform has them, the major and minor version.
 int getWindowsPlatform(Platform& platform);

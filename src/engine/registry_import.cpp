@@ -2,15 +2,16 @@
 
 #include <cstring>
 
+#include "engine/gbk_text.h"
+#include "package/format.h"
 #include "state/bounded_text.h"
 
 namespace kestrova {
 namespace {
 
-// A registry data file is read in lines of at most 479 bytes (a 480-byte
-// buffer); key paths built from them fit the same size.
-constexpr int kImportLineSize = 480;
-constexpr std::size_t kKeyPathSize = 480;
+// Key paths are built from lines of the registry data file and fit the size
+// of its line buffer.
+constexpr std::size_t kKeyPathSize = format::kLongLineBuffer;
 
 struct RootName {
     const char* name;
@@ -25,29 +26,18 @@ constexpr RootName kRoots[] = {
     {"[HKEY_CURRENT_CONFIG", kHkeyCurrentConfig},
 };
 
-// Bytes of the GBK character at p (end: one past the text). A lead byte
-// followed by a valid trail byte makes a two-byte character. The trail byte
-// may be 0x5C, the backslash, or 0x5D, the closing bracket, so key paths are
-// taken apart character by character, never byte by byte: the key
-// "\xC5\x5C" is one level, not a level and a half.
-std::size_t charLength(const char* p, const char* end) {
-    unsigned char lead = static_cast<unsigned char>(p[0]);
-    if (lead < 0x81 || lead == 0xFF || p + 1 >= end) return 1;
-    unsigned char trail = static_cast<unsigned char>(p[1]);
-    bool valid = trail >= 0x40 && trail <= 0xFE && trail != 0x7F;
-    return valid ? 2 : 1;
-}
-
 // The first backslash in [p, end) that is a character of its own, or end.
+// Key paths are taken apart character by character, never byte by byte: the
+// key "\xC5\x5C" is one level, not a level and a half.
 const char* findBackslash(const char* p, const char* end) {
-    while (p < end && *p != '\\') p += charLength(p, end);
+    while (p < end && *p != '\\') p += gbkCharLength(p, end);
     return p < end ? p : end;
 }
 
 // Where the last character of [begin, end) starts (begin when empty).
 const char* lastCharStart(const char* begin, const char* end) {
     const char* last = begin;
-    for (const char* p = begin; p < end; p += charLength(p, end)) last = p;
+    for (const char* p = begin; p < end; p += gbkCharLength(p, end)) last = p;
     return last;
 }
 
@@ -165,7 +155,8 @@ bool importRegistryFile(Platform& platform, const char* path) {
     File file = platform.openFile(path, FileMode::Read);
     if (!file.isOpen()) return false;
 
-    char line[kImportLineSize];
+    // Lines of at most 479 bytes (a 480-byte buffer).
+    char line[format::kLongLineBuffer];
     RegKey current = 0;
     bool haveKey = false;
     bool inLongLine = false;
@@ -177,7 +168,7 @@ bool importRegistryFile(Platform& platform, const char* path) {
             // is not applied. A full one is the start of a line over 479
             // bytes: it is skipped whole rather than applied in pieces, which
             // would store a shortened value.
-            if (n < kImportLineSize - 1) break;
+            if (n < format::kLongLineBuffer - 1) break;
             inLongLine = true;
             continue;
         }

@@ -6,19 +6,11 @@
 #include "engine/registry_import.h"
 #include "engine/uninstall_log.h"
 #include "engine/uninstaller_registration.h"
-#include "package/script_reader.h"
 #include "resources/texts.h"
 #include "state/bounded_text.h"
 
 namespace kestrova {
 namespace {
-
-// Expanded paths may grow past a field's width: a macro's folder plus a
-// 300-byte tail.
-constexpr std::size_t kExpandedSize = 1024;
-
-const char kShellFoldersKey[] =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 // Copies bytes [from, from + width) of a line of `length` bytes, stopping
 // at the line end, and removes trailing spaces.
@@ -66,8 +58,7 @@ struct LogContext {
 // so a shortcut that fails to save is still listed for the uninstaller.
 void logBeforeSave(void* context) {
     auto* log = static_cast<LogContext*>(context);
-    writeLog(*log->state, LogKind::File, log->linkPath);
-    writeLog(*log->state, LogKind::File, "\r\n");
+    writeLogLine(*log->state, LogKind::File, log->linkPath);
 }
 
 }  // namespace
@@ -105,7 +96,7 @@ void createShortcut(Platform& platform, SetupState& state, const char* target, c
     char desktop[kSystemPathSize];
     if (!platform.desktopFolder(desktop, sizeof desktop)) return;
 
-    char folder[kExpandedSize];
+    char folder[kExpandedPathSize];
     switch (location) {
         case ShortcutLocation::ProgramGroup:
             if (!copyText(folder, state.programGroupPath)) return;
@@ -117,9 +108,9 @@ void createShortcut(Platform& platform, SetupState& state, const char* target, c
             if (!startupFolder(platform, state, folder, sizeof folder)) return;
             break;
     }
-    char linkPath[kExpandedSize];
+    char linkPath[kExpandedPathSize];
     if (!joinText(linkPath, folder, name, ".lnk")) return;
-    char working[kExpandedSize];
+    char working[kExpandedPathSize];
     if (!workingFolderOf(target, working, sizeof working)) return;
 
     ShellLinkFields fields{target, arguments, working, name, kSwShow};
@@ -130,8 +121,8 @@ void createShortcut(Platform& platform, SetupState& state, const char* target, c
 void createShortcutsForLine(Platform& platform, SetupState& state, const char* line, int length) {
     ShortcutLine shortcut;
     parseShortcutLine(line, length, &shortcut);
-    char target[kExpandedSize];
-    char arguments[kExpandedSize];
+    char target[kExpandedPathSize];
+    char arguments[kExpandedPathSize];
     copyText(target, shortcut.target);
     copyText(arguments, shortcut.arguments);
     expandPathMacros(platform, state, target, sizeof target);

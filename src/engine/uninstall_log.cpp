@@ -5,17 +5,12 @@
 #include <cstring>
 #include <vector>
 
+#include "package/format.h"
 #include "resources/texts.h"
 #include "state/bounded_text.h"
 
 namespace kestrova {
 namespace {
-
-// The rewrite reads the directory log in pieces of at most this many bytes
-// (a 270-byte line buffer); a longer line becomes several entries. The
-// uninstaller reads the log with the same limit, so the pieces stay as they
-// are.
-constexpr int kRewriteLineSize = 270;
 
 // One line of the directory log: a slice of the text read back.
 struct LogEntry {
@@ -23,8 +18,12 @@ struct LogEntry {
     std::size_t length;
 };
 
-File* logFile(SetupState& state, LogKind kind) {
-    return kind == LogKind::Directory ? &state.dirLog : &state.fileLog;
+// The chosen log when entries are kept (the option is on and the log is
+// open), else null.
+File* activeLog(SetupState& state, LogKind kind) {
+    if (!optionIsOn(state.uninstallOption)) return nullptr;
+    File* file = kind == LogKind::Directory ? &state.dirLog : &state.fileLog;
+    return file->isOpen() ? file : nullptr;
 }
 
 }  // namespace
@@ -53,13 +52,22 @@ bool openUninstallLogs(Platform& platform, SetupState& state, WindowRef owner) {
 }
 
 void writeLog(SetupState& state, LogKind kind, const char* text) {
-    if (!optionIsOn(state.uninstallOption)) return;
-    File* file = logFile(state, kind);
-    if (!file->isOpen()) return;
+    File* file = activeLog(state, kind);
+    if (!file) return;
     // The uninstaller relies on the logs: push every entry to the system at
     // once, so a setup that is killed half-way still leaves them complete up
     // to that point.
     file->write(text);
+    file->flush();
+}
+
+void writeLogLine(SetupState& state, LogKind kind, const char* text) {
+    File* file = activeLog(state, kind);
+    if (!file) return;
+    // One flush for the entry and its line end: a setup killed in between
+    // cannot leave an entry without its CR LF.
+    file->write(text);
+    file->write("\r\n");
     file->flush();
 }
 
@@ -77,7 +85,10 @@ void rewriteDirectoryLog(Platform& platform, SetupState& state) {
         File in = platform.openFile(state.dirLogPath, FileMode::Read);
         // A log that cannot be read is left as it is rather than emptied.
         if (!in.isOpen()) return;
-        char line[kRewriteLineSize];
+        // Pieces of at most 269 bytes (a 270-byte line buffer); a longer
+        // line becomes several entries. The uninstaller reads the log with
+        // the same limit, so the pieces stay as they are.
+        char line[format::kDirLogLineBuffer];
         int n;
         while ((n = in.readLine(line, sizeof line)) > 0) {
             entries.push_back(LogEntry{text.size(), static_cast<std::size_t>(n)});

@@ -34,6 +34,10 @@ bool openUninstallLogs(Platform& platform, SetupState& state, WindowRef owner);
 // Write errors are not reported.
 void writeLog(SetupState& state, LogKind kind, const char* text);
 
+// Appends text and CR LF to the chosen log as one entry, under the same
+// conditions as writeLog, flushed once after the line end.
+void writeLogLine(SetupState& state, LogKind kind, const char* text);
+
 // Closes each log that is open.
 void closeUninstallLogs(SetupState& state);
 
