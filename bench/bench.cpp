@@ -8,11 +8,11 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "compressor.h"
+#include "file_io.h"
 #include "greedy_encoder.h"
 #include "host_platform.h"
 #include "lzss_encoder.h"
@@ -69,10 +69,11 @@ uint64_t collect(const Category& c, std::vector<CorpusFile>& corpus) {
     // Every k-th file, so the corpus samples the whole tree.
     const std::size_t stride = std::max<std::size_t>(1, paths.size() / 400);
     for (std::size_t i = 0; i < paths.size() && total < c.quota; i += stride) {
-        std::ifstream in(paths[i], std::ios::binary);
-        std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in),
-                                   std::istreambuf_iterator<char>()};
-        if (bytes.empty() || total + bytes.size() > c.quota + (1u << 20)) continue;
+        std::vector<uint8_t> bytes;
+        std::string error;
+        if (!kpack::readWholeFile(paths[i], &bytes, &error) || bytes.empty() ||
+            total + bytes.size() > c.quota + (1u << 20))
+            continue;
         total += bytes.size();
         corpus.push_back({paths[i].string(), std::move(bytes)});
     }

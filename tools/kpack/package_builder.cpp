@@ -74,15 +74,17 @@ BuildSummary buildPackage(const BuildOptions& o) {
                               std::to_string(largest));
     };
     if (uint64_t(kPackageStart) + at > largest) throw tooLarge(uint64_t(kPackageStart) + at);
-    auto place = [&](ScriptRecord& record, int stream) {
-        const std::size_t k = static_cast<std::size_t>(stream);
-        record.offset = offsets[k];
-        record.length = static_cast<int64_t>(streams[k].size());
+    // The pictures' streams come first, then one per record in record order;
+    // a <NoneApp> marker has no stream.
+    std::size_t next = 0;
+    auto place = [&](ScriptRecord& record) {
+        record.offset = offsets[next];
+        record.length = static_cast<int64_t>(streams[next].size());
+        ++next;
     };
-    for (std::size_t i = 0; i < plan.script.pictures.size(); ++i)
-        place(plan.script.pictures[i], static_cast<int>(i));
-    for (std::size_t i = 0; i < plan.script.records.size(); ++i)
-        if (plan.recordStream[i] >= 0) place(plan.script.records[i], plan.recordStream[i]);
+    for (ScriptRecord& picture : plan.script.pictures) place(picture);
+    for (ScriptRecord& record : plan.script.records)
+        if (!record.noneApp) place(record);
 
     const std::string script = writeScript(plan.script);
     // The script must read back as the setup reads it; anything else is a

@@ -86,7 +86,11 @@ class Planner {
             plan_.script.runCommand = m_.runCommand.gbk;
         }
 
-        if (m_.licence) plan_.script.licence = readSource(*m_.licence);
+        if (m_.licence) {
+            const std::vector<uint8_t> bytes =
+                readSource(m_.licence->path, m_.licence->text, m_.licence->line);
+            plan_.script.licence.assign(bytes.begin(), bytes.end());
+        }
         return std::move(plan_);
     }
 
@@ -123,34 +127,47 @@ class Planner {
         plan_.script.directories.push_back(folder);
     }
 
-    // A source file: exists, is a file, can be opened. Returns its size.
-    uint64_t statSource(const fs::path& path, const std::string& label, int line) const {
+    // A source file: exists and is a file. Returns its size.
+    uint64_t sourceSize(const fs::path& path, const std::string& label, int line) const {
         std::error_code ec;
         if (!fs::is_regular_file(path, ec))
             fail(line, "the source " + label +
                            (fs::exists(path, ec) ? " is not a file" : " does not exist"));
         const uint64_t size = fs::file_size(path, ec);
-        InputFile probe;
-        std::string error;
-        if (ec || !probe.open(path, &error))
-            fail(line, "cannot read the source " + label + ": " + (ec ? ec.message() : error));
+        if (ec) fail(line, "cannot read the source " + label + ": " + ec.message());
         return size;
     }
 
-    std::string readSource(const ManifestSource& s) const {
-        statSource(s.path, s.text, s.line);
-        std::vector<uint8_t> bytes;
+    // A source file that can be opened, opened in *file. Returns its size.
+    uint64_t openSource(const fs::path& path, const std::string& label, int line,
+                        InputFile* file) const {
+        const uint64_t size = sourceSize(path, label, line);
         std::string error;
-        if (!readWholeFile(s.path, &bytes, &error))
-            fail(s.line, "cannot read the source " + s.text + ": " + error);
-        return std::string(bytes.begin(), bytes.end());
+        if (!file->open(path, &error)) fail(line, "cannot read the source " + label + ": " + error);
+        return size;
     }
 
+    // A source file's bytes, checked as openSource checks it.
+    std::vector<uint8_t> readSource(const fs::path& path, const std::string& label,
+                                    int line) const {
+        const uint64_t size = sourceSize(path, label, line);
+        std::vector<uint8_t> bytes;
+        std::string error;
+        if (!appendWholeFile(path, size, &bytes, &error))
+            fail(line, "cannot read the source " + label + ": " + error);
+        return bytes;
+    }
+
+    // A picture is compressed at build time; here only its "BM" signature
+    // is read.
     void addPicture(const ManifestSource& s) {
-        const std::string bytes = readSource(s);
-        if (bytes.size() < 2 || bytes.compare(0, 2, "BM") != 0)
+        InputFile file;
+        const uint64_t size = openSource(s.path, s.text, s.line, &file);
+        char signature[2] = {};
+        if (file.readAt(0, signature, sizeof signature) != sizeof signature ||
+            signature[0] != 'B' || signature[1] != 'M')
             fail(s.line, s.field + ": " + s.text + " is not a Windows bitmap (.bmp) file");
-        plan_.streams.push_back({s.path, bytes.size(), s.text, s.line});
+        plan_.streams.push_back({s.path, size, s.text, s.line});
     }
 
     void addEntry(const ManifestEntry& e) {
@@ -158,7 +175,6 @@ class Planner {
             ScriptRecord marker;
             marker.noneApp = true;
             plan_.script.records.push_back(marker);
-            plan_.recordStream.push_back(-1);
             return;
         }
         if (e.type == ManifestEntry::Type::File) {
@@ -216,16 +232,17 @@ class Planner {
 
     void addFile(const ManifestEntry& e, const fs::path& source, const std::string& label,
                  const ManifestText& target) {
-        const uint64_t size = statSource(source, label, e.source.line);
+        uint64_t size = 0;
         if (e.kind == FileKind::RegistryData) {
-            std::vector<uint8_t> bytes;
-            std::string error;
-            if (!readWholeFile(source, &bytes, &error))
-                fail(e.source.line, "cannot read the source " + label + ": " + error);
+            const std::vector<uint8_t> bytes = readSource(source, label, e.source.line);
+            size = bytes.size();
             int line = 0;
             const std::string problem =
                 registryDataProblem(std::string(bytes.begin(), bytes.end()), &line);
             if (!problem.empty()) throw KpackError(label, line, "registry data: " + problem);
+        } else {
+            InputFile probe;
+            size = openSource(source, label, e.source.line, &probe);
         }
         for (const std::string& f : foldersBelowRoot(target.gbk, false)) addDirectory(f, target);
 
@@ -250,7 +267,6 @@ class Planner {
                 break;
         }
         plan_.script.records.push_back(record);
-        plan_.recordStream.push_back(static_cast<int>(plan_.streams.size()));
         plan_.streams.push_back({source, size, label, e.source.line});
         ++installedFiles_;
         installedBytes_ += size;

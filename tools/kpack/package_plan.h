@@ -27,7 +27,6 @@ struct PlannedStream {
 struct PackagePlan {
     ScriptContent script;                // stream offsets and lengths still 0
     std::vector<PlannedStream> streams;  // kPictureRecordCount pictures, then the records'
-    std::vector<int> recordStream;       // per script record: its stream, or -1 for a marker
 };
 
 // Checks the manifest and makes the plan. Throws KpackError naming the

@@ -23,9 +23,6 @@ class Progress {
     // Clears the line (call before printing anything else).
     void finish();
 
-    uint64_t bytesDone() const { return bytes_.load(); }
-    int filesDone() const { return files_.load(); }
-
   private:
     void maybeDraw(bool force);
 

@@ -16,10 +16,6 @@ struct Line {
     int number = 0;
 };
 
-std::string sectionName(const char* sectionLine) {
-    return std::string(sectionLine, std::strlen(sectionLine) - 2);
-}
-
 std::string trimRight(std::string text) {
     while (!text.empty() && text.back() == ' ') text.pop_back();
     return text;
@@ -73,9 +69,9 @@ class Parser {
         while (i < lines_.size() && s_.compare(lines_[i].begin, lines_[i].length, totalSize) != 0)
             ++i;
         if (i == lines_.size())
-            return fail("the script has no " + sectionName(format::kSectionTotalSize) + " line");
+            return fail("the script has no " + withoutLineEnd(format::kSectionTotalSize) + " line");
         if (i + 3 >= lines_.size())
-            return fail("the script ends inside " + sectionName(format::kSectionTotalSize));
+            return fail("the script ends inside " + withoutLineEnd(format::kSectionTotalSize));
         const Line& line = lines_[i + 3];
         std::string value =
             line.length >= 2 ? trimRight(s_.substr(line.begin, line.length - 2)) : "";
@@ -119,7 +115,7 @@ class Parser {
     // Lines up to the section line `end`; each within limit and no other
     // section line. Stores their texts in *lines (when not null).
     bool section(const char* name, const char* end, int limit, std::vector<std::string>* lines) {
-        const std::string endText = sectionName(end);
+        const std::string endText = withoutLineEnd(end);
         for (;;) {
             Line line;
             if (!next(limit, "the line " + endText + " after " + name, &line)) return false;
@@ -160,7 +156,7 @@ class Parser {
     }
 
     bool fileSection() {
-        const std::string endText = sectionName(format::kSectionTotalSize);
+        const std::string endText = withoutLineEnd(format::kSectionTotalSize);
         for (;;) {
             Line line;
             if (!next(kStartLineLimit, "the line " + endText, &line)) return false;
@@ -181,7 +177,7 @@ class Parser {
 
     bool menuSection() {
         if (!nextText(kSecondPassLineLimit, "the program group", &out_.group)) return false;
-        const std::string endText = sectionName(format::kSectionRun);
+        const std::string endText = withoutLineEnd(format::kSectionRun);
         for (;;) {
             Line line;
             if (!next(kSecondPassLineLimit, "the line " + endText, &line)) return false;

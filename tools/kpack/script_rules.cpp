@@ -5,14 +5,11 @@
 #include "gbk_codec.h"
 
 namespace kestrova::kpack {
-namespace {
 
 std::string withoutLineEnd(const char* line) {
     const std::size_t n = std::strlen(line);
     return std::string(line, n >= 2 ? n - 2 : 0);
 }
-
-}  // namespace
 
 const std::vector<std::string>& sectionNames() {
     static const std::vector<std::string> names = {

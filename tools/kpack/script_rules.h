@@ -16,6 +16,10 @@ constexpr int kSecondPassLineLimit =
     format::kLongLineBuffer - 1;  // [AutoReg] to [Menu], registry data
 constexpr int kOptionLineLimit = format::kOptionLineBuffer - 1;  // script lines 4 and 5
 
+// A line constant (a section line) without its CR LF, for comparisons and
+// messages.
+std::string withoutLineEnd(const char* line);
+
 // The section lines without their CR LF, in script order.
 const std::vector<std::string>& sectionNames();
 

@@ -88,30 +88,23 @@ std::string writeScript(const ScriptContent& c) {
     putLine(s, c.licencePage ? "1" : "0");
     putLine(s, c.uninstall ? "1" : "0");
 
-    const std::vector<std::string>& sections = [] {
-        static const std::vector<std::string> names = {
-            format::kSectionDirectory, format::kSectionFile,      format::kSectionTotalSize,
-            format::kSectionAutoReg,   format::kSectionClearFile, format::kSectionMenu,
-            format::kSectionRun};
-        return names;
-    }();
-    s += sections[0];
+    s += format::kSectionDirectory;
     putLines(s, c.directories);
-    s += sections[1];
+    s += format::kSectionFile;
     for (const ScriptRecord& picture : c.pictures) s += recordLine(picture);
     for (const ScriptRecord& record : c.records) s += recordLine(record);
-    s += sections[2];
+    s += format::kSectionTotalSize;
     putLine(s, std::to_string(c.totalSize));
     putLine(s, "");  // not read by the setup
     putLine(s, std::to_string(c.licence.size()));
-    s += sections[3];
+    s += format::kSectionAutoReg;
     putLines(s, c.autoReg);
-    s += sections[4];
+    s += format::kSectionClearFile;
     putLines(s, c.clearFile);
-    s += sections[5];
+    s += format::kSectionMenu;
     putLine(s, c.group);
     for (const ScriptShortcut& shortcut : c.shortcuts) s += shortcutLine(shortcut);
-    s += sections[6];
+    s += format::kSectionRun;
     putLine(s, c.runCaption);
     putLine(s, c.runCommand);
     // Taken from the script's end by its byte count, whatever it holds.

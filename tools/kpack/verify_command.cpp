@@ -3,6 +3,7 @@
 #include "commands.h"
 #include "error.h"
 #include "package/format.h"
+#include "package/lzss_decoder.h"
 #include "package_reader.h"
 #include "script_rules.h"
 #include "stream_check.h"
@@ -32,18 +33,18 @@ void verifyPackage(const fs::path& path, const std::string& name, std::ostream& 
 
     for (std::size_t i = 0; i < script.pictures.size(); ++i) {
         const ParsedRecord& picture = script.pictures[i];
-        checkStream(picture);
+        const std::vector<uint8_t> packed = checkStream(picture);
         const bool optional = i == 1;  // the splash picture
         if (picture.length == 0 && optional) continue;
-        const std::vector<uint8_t> bytes = package.decodedStream(picture);
+        const std::vector<uint8_t> bytes = lzssDecode(packed.data(), packed.size());
         if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M')
             fail(package.describe(picture) + " is not a Windows bitmap");
     }
     for (const ParsedRecord& r : script.records) {
         if (r.noneApp) continue;
-        checkStream(r);
+        const std::vector<uint8_t> packed = checkStream(r);
         if (r.kind == format::kKindRegistryData && !r.runAndDelete) {
-            const std::vector<uint8_t> bytes = package.decodedStream(r);
+            const std::vector<uint8_t> bytes = lzssDecode(packed.data(), packed.size());
             int line = 0;
             const std::string problem =
                 registryDataProblem(std::string(bytes.begin(), bytes.end()), &line);
