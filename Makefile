@@ -41,7 +41,9 @@ test-asan: bootstrap build/host-asan/build.ninja
 
 # Windows tests need a display for their windows and message boxes: one
 # Xvfb for the whole run, and one Wine prefix whose server is ended after.
-test-win: bootstrap run-stub build/win-tests/build.ninja
+# The e2e cases pack their setup programs with the host's kpack.
+test-win: bootstrap run-stub build/host/build.ninja build/win-tests/build.ninja
+	@cmake --build --preset host -j $(JOBS) --target kpack
 	@cmake --build --preset win-tests -j $(JOBS)
 	@xvfb-run -a -s "-screen 0 1024x768x24" scripts/run-win-tests -j $(JOBS)
 

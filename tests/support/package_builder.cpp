@@ -2,10 +2,11 @@
 
 #include <cstdio>
 
+#include "state/setup_state.h"
+
 namespace kestrova::test {
 namespace {
 
-constexpr long kStubSize = 0x43000;
 constexpr long kHeaderSize = 40;
 
 std::string pad(const std::string& text, std::size_t width) {
@@ -117,7 +118,7 @@ std::string PackageBuilder::build() const {
     long count = 0;
     for (const Record& r : records)
         if (!r.noneApp) ++count;
-    std::string file(kStubSize, '\0');
+    std::string file(kPackageStart, '\0');
     file +=
         numberField(static_cast<long>(encodedScript.size())) + numberField(count + fileCountAdjust);
     file += encodedScript;
@@ -129,14 +130,14 @@ long PackageBuilder::recordBase() const {
     std::string encodedScript, streams;
     std::vector<long> offsets;
     layout(&encodedScript, &offsets, &streams);
-    return kStubSize + static_cast<long>(encodedScript.size());
+    return kPackageStart + static_cast<long>(encodedScript.size());
 }
 
 long PackageBuilder::streamPosition(std::size_t i) const {
     std::string encodedScript, streams;
     std::vector<long> offsets;
     layout(&encodedScript, &offsets, &streams);
-    return kStubSize + static_cast<long>(encodedScript.size()) + offsets[3 + i];
+    return kPackageStart + static_cast<long>(encodedScript.size()) + offsets[3 + i];
 }
 
 }  // namespace kestrova::test

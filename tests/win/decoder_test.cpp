@@ -4,17 +4,18 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
 
 #include "gbk.h"
 #include "package/lzss_decoder.h"
 #include "platform/win32/win32_platform.h"
+#include "wide_files.h"
 
 namespace kestrova {
 namespace {
 
 using test::gbk;
+using test::readWideFile;
 
 // The wide name of a folder in the temporary folder, built without the
 // platform's conversion.
@@ -22,17 +23,6 @@ std::wstring wideTempFolder(const std::wstring& name) {
     wchar_t temp[MAX_PATH];
     DWORD n = GetTempPathW(MAX_PATH, temp);
     return std::wstring(temp, n) + name;
-}
-
-std::string readWide(const std::wstring& path) {
-    std::FILE* f = _wfopen(path.c_str(), L"rb");
-    if (!f) return "<missing>";
-    std::string out;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) out.append(buffer, n);
-    std::fclose(f);
-    return out;
 }
 
 class DecoderWin32 : public ::testing::Test {
@@ -87,7 +77,7 @@ TEST_F(DecoderWin32, WritesAFileWithAChineseName) {
     EXPECT_TRUE(
         decoder.decodeStream(&package, outputPath.c_str(), 6, static_cast<int32_t>(stream.size())));
     package.close();
-    EXPECT_EQ(plain, readWide(wideFolder + L"\\说明 文件.txt"));
+    EXPECT_EQ(plain, readWideFile(wideFolder + L"\\说明 文件.txt"));
     EXPECT_FALSE(state.setupAborted);
 }
 

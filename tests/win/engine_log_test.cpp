@@ -14,6 +14,7 @@ namespace kestrova {
 namespace {
 
 using test::gbk;
+using test::wideFromGbk;
 using win32::Win32Platform;
 
 class EngineLog : public ::testing::Test {
@@ -33,8 +34,8 @@ class EngineLog : public ::testing::Test {
         closeUninstallLogs(state);
         platform.deleteFile(state.dirLogPath);
         platform.deleteFile(state.fileLogPath);
-        RemoveDirectoryW(wide(folder).c_str());
-        RemoveDirectoryW(wide(top).c_str());
+        RemoveDirectoryW(wideFromGbk(folder).c_str());
+        RemoveDirectoryW(wideFromGbk(top).c_str());
     }
     std::string read(const char* path) {
         File file = platform.openFile(path, FileMode::Read);
@@ -43,11 +44,6 @@ class EngineLog : public ::testing::Test {
         std::size_t n;
         while ((n = file.read(buffer, sizeof buffer)) > 0) bytes.append(buffer, n);
         return bytes;
-    }
-    static std::wstring wide(const std::string& gbkText) {
-        wchar_t buffer[MAX_PATH];
-        int n = MultiByteToWideChar(936, 0, gbkText.c_str(), -1, buffer, MAX_PATH);
-        return n > 0 ? std::wstring(buffer) : std::wstring();
     }
 
     Win32Platform platform;
@@ -60,9 +56,9 @@ TEST_F(EngineLog, GbkPathsAreWrittenAndReadBackUnchanged) {
     ASSERT_TRUE(openUninstallLogs(platform, state, nullptr));
     // The logs carry their Chinese names on disk.
     EXPECT_NE(INVALID_FILE_ATTRIBUTES,
-              GetFileAttributesW((wide(folder) + L"\\产品dir.ini").c_str()));
+              GetFileAttributesW((wideFromGbk(folder) + L"\\产品dir.ini").c_str()));
     EXPECT_NE(INVALID_FILE_ATTRIBUTES,
-              GetFileAttributesW((wide(folder) + L"\\产品file.ini").c_str()));
+              GetFileAttributesW((wideFromGbk(folder) + L"\\产品file.ini").c_str()));
 
     const std::string sub = folder + gbk(u8"\\数据");
     const std::string deeper = folder + gbk(u8"\\数据\\图片");

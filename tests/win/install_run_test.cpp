@@ -14,8 +14,6 @@
 #include <shobjidl.h>
 #include <windows.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "engine/path_macros.h"
@@ -27,9 +25,11 @@
 #include "platform/win32/win32_platform.h"
 #include "startup/extract_package.h"
 #include "state/bounded_text.h"
+#include "wide_files.h"
 
 namespace k = kestrova;
 using kestrova::test::gbk;
+using kestrova::test::readWideFile;
 
 namespace {
 
@@ -41,18 +41,6 @@ std::wstring wide(const std::string& utf8) {
     int n = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
     std::wstring out(n - 1, L'\0');
     MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &out[0], n);
-    return out;
-}
-
-std::string readAll(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "<missing>";
-    std::string out;
-    char buffer[65536];
-    DWORD n;
-    while (ReadFile(file, buffer, sizeof buffer, &n, nullptr) && n > 0) out.append(buffer, n);
-    CloseHandle(file);
     return out;
 }
 
@@ -219,7 +207,7 @@ class InstallOnWindows : public ::testing::Test {
     }
 
     std::string source(const char* name) {
-        return readAll(wide(std::string(kSources) + "\\" + name));
+        return readWideFile(wide(std::string(kSources) + "\\" + name));
     }
 
     k::win32::Win32Platform platform;
@@ -237,14 +225,14 @@ TEST_F(InstallOnWindows, InstallsEverythingThePackageSays) {
 
     // Files byte for byte, in folders the run created.
     const std::wstring dir = installDir();
-    EXPECT_TRUE(sameBytes(source("readme.txt"), readAll(dir + L"\\" + wide(u8"说明.txt"))));
-    EXPECT_TRUE(sameBytes(source("marker.exe"), readAll(dir + L"\\bin\\marker.exe")));
-    EXPECT_TRUE(sameBytes(source("component.dll"), readAll(dir + L"\\bin\\component.dll")));
-    EXPECT_TRUE(sameBytes(source("font.ttf"), readAll(dir + L"\\fonts\\test.ttf")));
-    EXPECT_EQ("<missing>", readAll(dir + L"\\settings.reg"));  // imported, then deleted
+    EXPECT_TRUE(sameBytes(source("readme.txt"), readWideFile(dir + L"\\" + wide(u8"说明.txt"))));
+    EXPECT_TRUE(sameBytes(source("marker.exe"), readWideFile(dir + L"\\bin\\marker.exe")));
+    EXPECT_TRUE(sameBytes(source("component.dll"), readWideFile(dir + L"\\bin\\component.dll")));
+    EXPECT_TRUE(sameBytes(source("font.ttf"), readWideFile(dir + L"\\fonts\\test.ttf")));
+    EXPECT_EQ("<missing>", readWideFile(dir + L"\\settings.reg"));  // imported, then deleted
 
     // The program ran and was awaited: its marker is there already.
-    std::string marker = readAll(dir + L"\\bin\\marker.txt");
+    std::string marker = readWideFile(dir + L"\\bin\\marker.txt");
     EXPECT_NE(std::string::npos, marker.find("marker.exe")) << marker;
     // The component registered itself through the real regsvr32.
     EXPECT_EQ(L"registered",
@@ -259,7 +247,7 @@ TEST_F(InstallOnWindows, InstallsEverythingThePackageSays) {
     // The opened file reaches its associated program, which is not awaited.
     for (int i = 0; i < 100 && marker.find("readme.ktx") == std::string::npos; ++i) {
         Sleep(100);
-        marker = readAll(dir + L"\\bin\\marker.txt");
+        marker = readWideFile(dir + L"\\bin\\marker.txt");
     }
     EXPECT_NE(std::string::npos, marker.find("readme.ktx")) << marker;
 
@@ -271,7 +259,7 @@ TEST_F(InstallOnWindows, InstallsEverythingThePackageSays) {
     EXPECT_EQ(wide(u8"测试程序"), link.description);
     // Wine does not give the show command back through the link object, so
     // it is read from the file's header (a 32-bit field at byte 60).
-    std::string linkBytes = readAll(groupDir() + L"\\" + wide(u8"测试程序.lnk"));
+    std::string linkBytes = readWideFile(groupDir() + L"\\" + wide(u8"测试程序.lnk"));
     ASSERT_GE(linkBytes.size(), 64u);
     EXPECT_EQ(SW_SHOW, static_cast<unsigned char>(linkBytes[60]));
     EXPECT_EQ(
@@ -291,12 +279,12 @@ TEST_F(InstallOnWindows, InstallsEverythingThePackageSays) {
 
     // The logs, as GBK bytes.
     std::string dirGbk = gbk(u8"C:\\Program Files\\安装测试");
-    std::string fileLog = readAll(dir + L"\\" + wide(u8"安装测试file.ini"));
+    std::string fileLog = readWideFile(dir + L"\\" + wide(u8"安装测试file.ini"));
     EXPECT_EQ(0u, fileLog.find(dirGbk + "\\" + gbk(u8"说明.txt") + "\r\n")) << fileLog;
     EXPECT_NE(std::string::npos, fileLog.find(gbk(u8"测试程序.lnk\r\n")));
     // Registry data files are listed too, though imported and deleted.
     EXPECT_NE(std::string::npos, fileLog.find("settings.reg\r\n"));
-    std::string dirLog = readAll(dir + L"\\" + wide(u8"安装测试dir.ini"));
+    std::string dirLog = readWideFile(dir + L"\\" + wide(u8"安装测试dir.ini"));
     std::size_t fonts = dirLog.find(dirGbk + "\\fonts\r\n");
     std::size_t bin = dirLog.find(dirGbk + "\\bin\r\n");
     std::size_t top = dirLog.find(dirGbk + "\r\n");

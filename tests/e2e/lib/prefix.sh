@@ -15,7 +15,6 @@ seconds_since() {
 # which Wine also needs to map Chinese file names.
 e2e_wine_env() {
     source "$E2E_LIB/../../../scripts/wine-env"
-    export WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
     export LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
 }
 

@@ -94,6 +94,18 @@ built_setup() {
     "$KPACK" extract "$WORK/setup.exe" -d "$WORK/extracted" >/dev/null
 }
 
+# temp_prefix DIR: the "~temp" + time stamp prefix of the setup's
+# temporary files, from the script (prefix + ".ini") among the files copied
+# to DIR. Fails, printing nothing, when DIR holds no such script.
+temp_prefix() {
+    local prefix
+    prefix=$(cd "$1" 2>/dev/null && ls ./*.ini 2>/dev/null | head -1)
+    prefix=${prefix#./}
+    prefix=${prefix%.ini}
+    [[ $prefix =~ ^~temp[0-9]+$ ]] || return 1
+    echo "$prefix"
+}
+
 # block_temp_names SUFFIX SECONDS: folders in the prefix's temporary folder
 # at every name "~temp" + time stamp + SUFFIX that the next SECONDS
 # seconds can give (local time, to the millisecond, unpadded, as the setup

@@ -21,10 +21,7 @@ prepare() {
 
 check() {
     local prefix
-    prefix=$(cd "$WORK/during" 2>/dev/null && ls ./*.ini 2>/dev/null | head -1)
-    prefix=${prefix#./}
-    prefix=${prefix%.ini}
-    if ! [[ $prefix =~ ^~temp[0-9]+$ ]]; then
+    if ! prefix=$(temp_prefix "$WORK/during"); then
         check_failed "no ~temp<time>.ini among the files copied during the splash"
     else
         expect_same_bytes "$WORK/during/$prefix.ini" "$WORK/extracted/script.ini"

@@ -3,9 +3,7 @@
 # them, under one time-stamped prefix; they are gone when the program ends.
 prepare() {
     needs stub kpack
-    product_from startup "$WORK/product"
-    build_setup "$WORK/product/product.toml" "$WORK/setup.exe"
-    "$KPACK" extract "$WORK/setup.exe" -d "$WORK/extracted" >/dev/null
+    built_setup
     date +%Y%-m%-d >"$WORK/date"
     # From a folder with Chinese characters and a blank: the program finds
     # its own file by that name.
@@ -15,13 +13,10 @@ prepare() {
 
 check() {
     local during=$WORK/during prefix stamp
-    prefix=$(cd "$during" 2>/dev/null && ls ./*.ini 2>/dev/null | head -1)
-    prefix=${prefix#./}
-    prefix=${prefix%.ini}
-    stamp=${prefix#\~temp}
-    if ! [[ $prefix == "~temp"* && $stamp =~ ^[0-9]+$ ]]; then
+    if ! prefix=$(temp_prefix "$during"); then
         check_failed "no ~temp<time>.ini among the files copied during the splash: $(ls "$during" 2>/dev/null | tr '\n' ' ')"
     else
+        stamp=${prefix#\~temp}
         # The time stamp starts with the year, month and day, unpadded.
         [[ $stamp == "$(cat "$WORK/date")"* || $stamp == "$(date +%Y%-m%-d)"* ]] ||
             check_failed "time stamp $stamp does not start with today's date $(cat "$WORK/date")"

@@ -13,12 +13,8 @@ prepare() {
 }
 
 check() {
-    local prefix stamp text temp_win
-    prefix=$(cd "$WORK/at-box" 2>/dev/null && ls ./*.ini 2>/dev/null | head -1)
-    prefix=${prefix#./}
-    prefix=${prefix%.ini}
-    stamp=${prefix#\~temp}
-    if ! [[ $prefix == "~temp"* && $stamp =~ ^[0-9]+$ ]]; then
+    local prefix text temp_win
+    if ! prefix=$(temp_prefix "$WORK/at-box"); then
         check_failed "the script ~temp<time>.ini was not in the temporary folder while the box showed"
         return
     fi
