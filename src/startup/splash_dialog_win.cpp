@@ -1,5 +1,6 @@
 #include "startup/splash_dialog_win.h"
 
+#include "platform/win32/gdi.h"
 #include "resources/resource_ids.h"
 #include "startup/timed_dialog_win.h"
 #include "wizard/bitmap_draw_win.h"
@@ -20,60 +21,53 @@ RECT centredRect(int screenWidth, int screenHeight, int width, int height) {
     return r;
 }
 
-struct SplashContext {
-    Platform* platform;
-    const SetupState* state;
-    bool done;
-};
+class SplashDialog : public TimedDialog {
+  public:
+    SplashDialog(Platform& platform, const SetupState& state)
+        : platform_(platform), state_(state) {}
 
-INT_PTR CALLBACK splashProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* context = reinterpret_cast<SplashContext*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    switch (message) {
-        case WM_INITDIALOG: {
-            SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-            context = reinterpret_cast<SplashContext*>(lParam);
-            // Drawing the picture once tells its size; the window takes it.
-            int width = 0, height = 0;
-            HDC dc = GetDC(dialog);
-            bool drawn = drawBitmapFile(*context->platform, context->state->softPicturePath, dc, 0,
-                                        0, &width, &height);
-            ReleaseDC(dialog, dc);
-            if (!drawn) {
-                context->done = true;
-                EndDialog(dialog, IDOK);
-                return TRUE;
-            }
-            RECT place = centredRect(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                                     width, height);
-            MoveWindow(dialog, place.left, place.top, width, height, TRUE);
-            InvalidateRect(dialog, nullptr, TRUE);
-            SetTimer(dialog, kDialogTimerId, kSplashMs, nullptr);
+  protected:
+    BOOL onInit() override {
+        // Drawing the picture once tells its size; the window takes it.
+        int width = 0, height = 0;
+        bool drawn;
+        {
+            win32::WindowDc dc(window());
+            drawn =
+                drawBitmapFile(platform_, state_.softPicturePath, dc.get(), 0, 0, &width, &height);
+        }
+        if (!drawn) {
+            finish();
             return TRUE;
         }
-        case WM_PAINT: {
-            if (!context) return FALSE;
-            PAINTSTRUCT paint;
-            HDC dc = BeginPaint(dialog, &paint);
-            int width, height;
-            drawBitmapFile(*context->platform, context->state->softPicturePath, dc, 0, 0, &width,
-                           &height);
-            EndPaint(dialog, &paint);
-            return TRUE;
-        }
-        case WM_TIMER:
-            if (wParam != kDialogTimerId || !context) return FALSE;
-            finishTimedDialog(dialog, &context->done);
-            return TRUE;
+        RECT place = centredRect(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                                 width, height);
+        MoveWindow(window(), place.left, place.top, width, height, TRUE);
+        InvalidateRect(window(), nullptr, TRUE);
+        SetTimer(window(), kDialogTimerId, kSplashMs, nullptr);
+        return TRUE;
     }
-    return handleTimedDialogClose(dialog, message, wParam, context && context->done);
-}
+    bool onPaint() override {
+        win32::PaintDc paint(window());
+        drawBitmapFile(platform_, state_.softPicturePath, paint.get(), 0, 0, nullptr, nullptr);
+        return true;
+    }
+    bool onTimer(UINT_PTR id) override {
+        if (id != kDialogTimerId) return false;
+        finish();
+        return true;
+    }
+
+  private:
+    Platform& platform_;
+    const SetupState& state_;
+};
 
 }  // namespace
 
 void runSplash(HINSTANCE instance, Platform& platform, const SetupState& state) {
-    SplashContext context{&platform, &state, false};
-    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_SPLASH), nullptr, splashProc,
-                    reinterpret_cast<LPARAM>(&context));
+    SplashDialog splash(platform, state);
+    splash.runModal(instance, IDD_SPLASH, nullptr);
 }
 
 }  // namespace kestrova

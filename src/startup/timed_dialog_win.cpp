@@ -2,17 +2,19 @@
 
 namespace kestrova {
 
-bool handleTimedDialogClose(HWND dialog, UINT message, WPARAM wParam, bool done) {
-    if (message == WM_COMMAND) return LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL;
-    if (message != WM_CLOSE) return false;
-    if (done) EndDialog(dialog, IDOK);
+bool TimedDialog::onCommand(int id, int /*code*/) {
+    return id == IDOK || id == IDCANCEL;
+}
+
+bool TimedDialog::onClose() {
+    if (done_) EndDialog(window(), IDOK);
     return true;
 }
 
-void finishTimedDialog(HWND dialog, bool* done) {
-    KillTimer(dialog, kDialogTimerId);
-    *done = true;
-    EndDialog(dialog, IDOK);
+void TimedDialog::finish() {
+    KillTimer(window(), kDialogTimerId);
+    done_ = true;
+    EndDialog(window(), IDOK);
 }
 
 }  // namespace kestrova

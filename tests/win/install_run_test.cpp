@@ -23,6 +23,7 @@
 #include "package/package_header.h"
 #include "package/script_header.h"
 #include "platform/win32/win32_platform.h"
+#include "platform/win32/worker_thread.h"
 #include "startup/extract_package.h"
 #include "state/bounded_text.h"
 #include "wide_files.h"
@@ -184,26 +185,17 @@ class InstallOnWindows : public ::testing::Test {
         ASSERT_TRUE(k::readScriptHeader(platform, state));
         k::createFolderPath(platform, state.installDir);
         ASSERT_TRUE(k::openUninstallLogs(platform, state, page));
-        // The page's thread keeps pumping messages while the worker runs, as
-        // the wizard does: the worker's status texts are sent to its window.
-        HANDLE worker = CreateThread(nullptr, 0, runInstall, this, 0, nullptr);
-        ASSERT_NE(nullptr, worker);
-        while (MsgWaitForMultipleObjects(1, &worker, FALSE, INFINITE, QS_ALLINPUT) !=
-               WAIT_OBJECT_0) {
-            MSG message;
-            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-                TranslateMessage(&message);
-                DispatchMessageW(&message);
-            }
-        }
-        CloseHandle(worker);
+        // The worker helper of the progress page: it keeps this thread's
+        // messages flowing while the run works.
+        k::win32::WorkerThread worker;
+        ASSERT_TRUE(worker.start(runInstall, this));
+        worker.wait();
         k::deleteTempFiles(platform, state);
     }
 
-    static DWORD WINAPI runInstall(void* self) {
+    static void runInstall(void* self) {
         auto* test = static_cast<InstallOnWindows*>(self);
         k::installRun(test->platform, test->state, test->page);
-        return 0;
     }
 
     std::string source(const char* name) {

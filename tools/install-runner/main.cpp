@@ -18,9 +18,10 @@
 #include "package/package_check.h"
 #include "package/package_header.h"
 #include "package/script_header.h"
-#include "platform/win32/handle.h"
+#include "platform/win32/status_line.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
+#include "platform/win32/worker_thread.h"
 #include "startup/extract_package.h"
 #include "state/bounded_text.h"
 
@@ -29,6 +30,7 @@ namespace k = kestrova;
 namespace {
 
 WNDPROC staticProc = nullptr;
+WNDPROC pageProc = nullptr;
 
 void printUtf8(const wchar_t* text) {
     char utf8[2048];
@@ -43,16 +45,22 @@ LRESULT CALLBACK statusProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return CallWindowProcW(staticProc, window, message, wParam, lParam);
 }
 
+// The page takes the status texts that the worker posts, as the wizard's
+// pages do.
+LRESULT CALLBACK standInPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (k::win32::applyPostedStatusText(window, message)) return 0;
+    return CallWindowProcW(pageProc, window, message, wParam, lParam);
+}
+
 struct Run {
     k::win32::Win32Platform platform;
     k::SetupState state;
     HWND page = nullptr;
 };
 
-DWORD WINAPI worker(void* context) {
+void runInstall(void* context) {
     auto* run = static_cast<Run*>(context);
     k::installRun(run->platform, run->state, run->page);
-    return 0;
 }
 
 // Reads the package as start-up does; false, with a message printed, when
@@ -101,6 +109,8 @@ int main() {
 
     run.page = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
                                nullptr);
+    pageProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(run.page, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(standInPageProc)));
     HWND status = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 10, 10, run.page,
                                   reinterpret_cast<HMENU>(k::kStatusLineId), nullptr, nullptr);
     staticProc = reinterpret_cast<WNDPROC>(
@@ -113,15 +123,10 @@ int main() {
     k::createFolderPath(run.platform, run.state.installDir);
     int code = 1;
     if (k::openUninstallLogs(run.platform, run.state, run.page)) {
-        // The page's thread pumps messages while the worker runs, as the
-        // wizard does: the run's status texts are sent to its window.
-        k::win32::Handle thread(CreateThread(nullptr, 0, worker, &run, 0, nullptr));
-        HANDLE waited = thread.get();
-        while (waited && MsgWaitForMultipleObjects(1, &waited, FALSE, INFINITE, QS_ALLINPUT) !=
-                             WAIT_OBJECT_0) {
-            MSG message;
-            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-        }
+        // The progress page's worker helper: this thread keeps handling
+        // messages while the run works.
+        k::win32::WorkerThread worker;
+        if (worker.start(runInstall, &run)) worker.wait();
         bool completed = run.state.filesDone.load() == run.state.fileCount + 1;
         std::printf("%s: %d of %d files, %lu ms\n", completed ? "Installed" : "Stopped",
                     run.state.filesDone.load() - (completed ? 1 : 0), run.state.fileCount,

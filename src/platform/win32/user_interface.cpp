@@ -1,4 +1,5 @@
 // User interface: message boxes and the progress page's status line.
+#include "platform/win32/status_line.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
 
@@ -15,7 +16,7 @@ int Win32Platform::messageBox(WindowRef owner, const char* text, const char* cap
 
 void Win32Platform::setControlText(WindowRef dialog, int controlId, const char* text) {
     Wide wideText(text ? text : "", Conversion::Lenient);
-    SetDlgItemTextW(static_cast<HWND>(dialog), controlId, wideText);
+    setStatusText(static_cast<HWND>(dialog), controlId, wideText);
 }
 
 }  // namespace kestrova::win32

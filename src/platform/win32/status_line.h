@@ -1,0 +1,20 @@
+#pragma once
+// The progress page's status line, written by the install run's worker
+// thread. SetDlgItemText from another thread sends the text and waits until
+// the window's thread has taken it, a round trip per file. Instead the text
+// waits in one slot and the window's thread is told by a posted message;
+// texts that come faster than it shows them replace each other, and the
+// latest is always shown.
+#include <windows.h>
+
+namespace kestrova::win32 {
+
+// Sets control id of dialog to text: at once on the dialog's own thread,
+// otherwise through the slot, without waiting.
+void setStatusText(HWND dialog, int id, const wchar_t* text);
+
+// For window procedures: true when message is the slot's notice, which it
+// then handles by setting the waiting text.
+bool applyPostedStatusText(HWND window, UINT message);
+
+}  // namespace kestrova::win32
