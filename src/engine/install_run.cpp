@@ -182,7 +182,8 @@ PassEnd InstallRun::copyFiles(File& script, File& package) {
             (!startsWith(path, windows_) || startsWith(path, desktop_))) {
             writeLogLine(state_, LogKind::File, path);
         }
-        platform_.setFileAttributes(path, kAttributeNormal);
+        // Opening the target for writing replaces a read-only, hidden or
+        // system file (the platform clears its attributes when it must).
         if (!state_.installAbandoned.load())
             decoder_.decodeStream(&package, path, state_.currentStreamOffset,
                                   state_.currentStreamLength);

@@ -89,11 +89,13 @@ struct ShellLinkFields {
 };
 
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
 
     // ---- Files and folders --------------------------------------------
-    // Opens a file; a closed File when it cannot be opened.
+    // Opens a file; a closed File when it cannot be opened. Writing
+    // replaces an existing file even when it is read-only, hidden or a
+    // system file (its attributes are cleared first).
     virtual File openFile(const char* path, FileMode mode) = 0;
     // Creates one folder (mkdir). False when it exists or cannot be made.
     virtual bool makeFolder(const char* path) = 0;
@@ -134,8 +136,7 @@ public:
     // Writes a REG_SZ value whose text is exactly length bytes. The length
     // counts no NUL; the real platform stores one after the text, as
     // Windows asks of REG_SZ data, so readers never run past its end.
-    virtual bool regSetString(RegKey key, const char* name, const char* data,
-                              uint32_t length) = 0;
+    virtual bool regSetString(RegKey key, const char* name, const char* data, uint32_t length) = 0;
     virtual void regCloseKey(RegKey key) = 0;
 
     // ---- Shell -----------------------------------------------------------

@@ -88,10 +88,15 @@ TEST_F(PlatformFiles, AttributesAndDeletion) {
     ASSERT_TRUE(platform.openFile(path.c_str(), FileMode::Write).isOpen());
 
     // A read-only file cannot be deleted until its attributes are cleared
-    // with 0, which the install run does before writing over a file.
+    // with 0.
     ASSERT_TRUE(platform.setFileAttributes(path.c_str(), FILE_ATTRIBUTE_READONLY));
     EXPECT_NE(0u, platform.fileAttributes(path.c_str()) & FILE_ATTRIBUTE_READONLY);
     EXPECT_FALSE(platform.deleteFile(path.c_str()));
+    // Writing replaces even a read-only hidden system file: the install
+    // run relies on it instead of clearing every target first.
+    ASSERT_TRUE(platform.setFileAttributes(
+        path.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    EXPECT_TRUE(platform.openFile(path.c_str(), FileMode::Write).write("new"));
 
     ASSERT_TRUE(platform.setFileAttributes(path.c_str(), kestrova::kAttributeNormal));
     EXPECT_EQ(0u, platform.fileAttributes(path.c_str()) & FILE_ATTRIBUTE_READONLY);

@@ -2,6 +2,7 @@
 // and folder operations the rest of the setup uses, with GBK names.
 #include <direct.h>
 
+#include <cerrno>
 #include <cstdio>
 
 #include "platform/win32/wide.h"
@@ -12,7 +13,18 @@ namespace kestrova::win32 {
 File Win32Platform::openFile(const char* path, FileMode mode) {
     Wide name(path);
     if (!name.ok()) return File();
-    return File(_wfopen(name, mode == FileMode::Read ? L"rb" : L"wb"));
+    if (mode == FileMode::Read) return File(_wfopen(name, L"rb"));
+    std::FILE* stream = _wfopen(name, L"wb");
+    // A read-only, hidden or system file refuses to be replaced. Its
+    // attributes are cleared only then: asking first would cost a lookup
+    // of every new file's name, which is most of them.
+    if (!stream && errno == EACCES) {
+        DWORD attributes = GetFileAttributesW(name);
+        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            SetFileAttributesW(name, FILE_ATTRIBUTE_NORMAL))
+            stream = _wfopen(name, L"wb");
+    }
+    return File(stream);
 }
 
 bool Win32Platform::makeFolder(const char* path) {
