@@ -10,12 +10,13 @@
 #include <cstdint>
 
 #include "platform/platform.h"
+#include "resources/resource_ids.h"
 #include "state/setup_state.h"
 
 namespace kestrova {
 
 // The progress page's status line.
-constexpr int kStatusLineId = 65530;
+constexpr int kStatusLineId = IDC_STATUS_LINE;
 
 // Runs the installation once per process (a second call returns at once).
 // Every way out closes the files the run opened and the uninstall logs, so

@@ -29,4 +29,23 @@ const char kLogOpenError[] = "安装程序出错，安装失败！";
 const char kRegistryWriteError[] = "写注册表信息时出错!";
 const char kUninstallShortcutPrefix[] = "卸载";
 
+const char kWizardTitleAfter[] = "安装";
+const char kCaptionNext[] = "下一步(&N) >";
+const char kCaptionFinish[] = "完成(&F)";
+const char kLicenceTitle[] = "软件许可协议书";
+const char kLicenceSubtitleBefore[] = "在安装";
+const char kLicenceSubtitleAfter[] = "之前请认真阅读下面的许可协议";
+const char kFolderTitle[] = "安装路径选取";
+const char kFolderSubtitle[] = "请选择安装路径，如不选择将按默认路径进行安装。";
+const char kProgressTitle[] = "正在进行安装";
+const char kProgressSubtitle[] = "安装程序正在将此软件安装到你的计算机里，请稍候";
+const char kFinishTitleAfter[] = "已经成功地安装到你的计算机中。";
+const char kFinishSubtitle[] = "请单击“完成”按钮退出安装程序。";
+const char kPathTooShort[] = "你所输入的安装路径长度不够，请重新输入!";
+const char kPathWrong[] = "你所选择的安装路径错误，请重新输入!";
+const char kWelcomeHeadingBefore[] = "欢迎使用";
+const char kWelcomeHeadingAfter[] = "安装向导！";
+const char kWelcomeLine1[] = "建议你在继续安装之前关闭所有正在运行的应用程序,单击“下一步”";
+const char kWelcomeLine2[] = "阅读软件许可协议书,单击“取消”退出安装！";
+
 }  // namespace kestrova::texts

@@ -9,6 +9,7 @@
 #include "startup/splash_dialog_win.h"
 #include "startup/timed_dialog_win.h"
 #include "state/setup_state.h"
+#include "wizard/wizard_dialog_win.h"
 
 namespace kestrova {
 namespace {
@@ -61,36 +62,36 @@ class Sockets {
     bool started_ = false;
 };
 
-struct ExtractionContext {
-    Platform* platform;
-    SetupState* state;
-    LzssDecoder* decoder;
-    bool done;
-    bool packageRead;
-};
-
 constexpr UINT kExtractionDelayMs = 300;
 
 // The extraction dialog: shows its template while the package is unpacked
 // on its first timer tick; Enter, Esc and the close box do nothing until
 // the work is done.
-INT_PTR CALLBACK extractionProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* context = reinterpret_cast<ExtractionContext*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    switch (message) {
-        case WM_INITDIALOG:
-            SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-            SetTimer(dialog, kDialogTimerId, kExtractionDelayMs, nullptr);
-            return TRUE;
-        case WM_TIMER:
-            if (wParam != kDialogTimerId || !context) return FALSE;
-            KillTimer(dialog, kDialogTimerId);
-            context->packageRead =
-                extractPackage(*context->platform, *context->state, *context->decoder, dialog);
-            finishTimedDialog(dialog, &context->done);
-            return TRUE;
+class ExtractionDialog : public TimedDialog {
+  public:
+    ExtractionDialog(Platform& platform, SetupState& state)
+        : platform_(platform), state_(state), decoder_(platform, state) {}
+    bool packageRead() const { return packageRead_; }
+
+  protected:
+    BOOL onInit() override {
+        SetTimer(window(), kDialogTimerId, kExtractionDelayMs, nullptr);
+        return TRUE;
     }
-    return handleTimedDialogClose(dialog, message, wParam, context && context->done);
-}
+    bool onTimer(UINT_PTR id) override {
+        if (id != kDialogTimerId) return false;
+        KillTimer(window(), kDialogTimerId);
+        packageRead_ = extractPackage(platform_, state_, decoder_, window());
+        finish();
+        return true;
+    }
+
+  private:
+    Platform& platform_;
+    SetupState& state_;
+    LzssDecoder decoder_;
+    bool packageRead_ = false;
+};
 
 void showSocketsError(HINSTANCE instance) {
     wchar_t text[256];
@@ -116,17 +117,17 @@ int runSetup(HINSTANCE instance) {
     SetupState state;
     win32::Win32Platform platform;
 
-    LzssDecoder decoder(platform, state);
-    ExtractionContext extraction{&platform, &state, &decoder, false, false};
-    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_EXTRACTION), nullptr, extractionProc,
-                    reinterpret_cast<LPARAM>(&extraction));
-    if (!extraction.packageRead) return 0;  // the error was shown; nothing is left behind
+    {
+        ExtractionDialog extraction(platform, state);
+        extraction.runModal(instance, IDD_EXTRACTION, nullptr);
+        if (!extraction.packageRead()) return 0;  // the error was shown; nothing is left behind
+    }
 
     if (state.hasSoftPicture) runSplash(instance, platform, state);
 
-    // The wizard follows here. Until it exists, start-up ends after the
-    // splash and removes the temporary files itself.
-    deleteTempFiles(platform, state);
+    // The wizard deletes the temporary files when it is destroyed.
+    WizardDialog wizard(instance, platform, state);
+    wizard.run();
     return 0;
 }
 

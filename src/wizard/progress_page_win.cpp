@@ -1,0 +1,72 @@
+#include "wizard/progress_page_win.h"
+
+#include <commctrl.h>
+
+#include "engine/install_run.h"
+#include "engine/path_macros.h"
+#include "engine/uninstall_log.h"
+#include "resources/resource_ids.h"
+
+namespace kestrova {
+
+constexpr UINT kProgressTickMs = 100;
+
+BOOL ProgressPage::onInit() {
+    SetTimer(window(), kDialogTimerId, kProgressTickMs, nullptr);
+    return TRUE;
+}
+
+bool ProgressPage::onTimer(UINT_PTR id) {
+    if (id != kDialogTimerId) return false;
+    followProgress();
+    return true;
+}
+
+void ProgressPage::onShowWindow(bool shown) {
+    // Only being shown as the current page starts the run: the page is
+    // also told when it is hidden for the finish page, or when the wizard
+    // closes.
+    if (shown && state().currentPage == kProgressPage && !state().installStarted.load())
+        startInstall();
+}
+
+void ProgressPage::runInstall(void* self) {
+    auto* page = static_cast<ProgressPage*>(self);
+    installRun(page->context_.platform, page->state(), page->window());
+}
+
+void ProgressPage::startInstall() {
+    enableWizardButton(IDC_BACK, false);
+    enableWizardButton(IDC_NEXT, false);
+    SetupState& s = state();
+    createFolderPath(context_.platform, s.installDir);
+    // A log that cannot be opened has shown its message and set
+    // setupAborted: the wizard closes on its next tick.
+    if (!openUninstallLogs(context_.platform, s, window())) return;
+    if (!worker_.start(runInstall, this)) s.setupAborted = true;
+}
+
+void ProgressPage::followProgress() {
+    SetupState& s = state();
+    const int32_t done = s.filesDone.load();
+    const int32_t finished = s.fileCount + 1;
+    if (done != s.lastShownFileCount) {
+        s.lastShownFileCount = done;
+        SendDlgItemMessageW(window(), IDC_PROGRESS_BAR, PBM_SETPOS,
+                            progressPosition(done, s.fileCount), 0);
+        if (done == finished) {
+            KillTimer(window(), kDialogTimerId);
+            SendMessageW(GetParent(window()), WM_COMMAND, IDC_NEXT, 0);
+            return;
+        }
+    }
+    // A run that returned without its final count and without setting
+    // setupAborted (the setup program or the script could not be opened)
+    // has shown its message; the wizard closes instead of leaving the user
+    // with every button disabled.
+    if (s.installStarted.load() && !worker_.running() && s.filesDone.load() != finished)
+        s.setupAborted = true;
+    if (s.setupAborted.load()) KillTimer(window(), kDialogTimerId);
+}
+
+}  // namespace kestrova
