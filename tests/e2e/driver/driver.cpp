@@ -79,7 +79,8 @@ bool Driver::runStep(const Step& step) {
     if (verb == "screenshot") return screenshot(step);
     if (verb == "mark") return mark(step);
     if (verb == "expect-elapsed") return expectElapsed(step);
-    if (verb == "copy-files") return copyFiles(step);
+    if (verb == "copy-files") return fileStep(step, true);
+    if (verb == "delete-files") return fileStep(step, false);
     if (verb == "shot-windows") return shotWindows(step);
     if (verb == "wait-window") return waitWindow(step);
     if (verb == "wait-gone") return waitGone(step);

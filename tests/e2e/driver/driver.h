@@ -42,7 +42,8 @@ class Driver {
     bool screenshot(const Step& step);
     bool mark(const Step& step);
     bool expectElapsed(const Step& step);
-    bool copyFiles(const Step& step);
+    // copy-files (copy) and delete-files.
+    bool fileStep(const Step& step, bool copy);
     bool shotWindows(const Step& step);
     bool waitWindow(const Step& step);
     bool waitGone(const Step& step);

@@ -45,15 +45,15 @@ bool Driver::expectElapsed(const Step& step) {
     return true;
 }
 
-bool Driver::copyFiles(const Step& step) {
-    // from= is a path whose last part may hold * and ?; environment
-    // variables such as %TEMP% are those the program was started with.
-    std::wstring pattern = expandVariables(widen(step.text("from")));
-    std::wstring target = expandVariables(widen(step.text("to")));
-    size_t slash = pattern.find_last_of(L"\\/");
-    std::wstring folder = slash == std::wstring::npos ? L"" : pattern.substr(0, slash + 1);
-    CreateDirectoryW(target.c_str(), nullptr);
+namespace {
 
+// The files (not folders) that match from=, a path whose last part may
+// hold * and ?, sorted; environment variables such as %TEMP% are those the
+// program was started with. *folder receives the pattern's folder.
+std::vector<std::wstring> matchingFiles(const Step& step, std::wstring* folder) {
+    std::wstring pattern = expandVariables(widen(step.text("from")));
+    size_t slash = pattern.find_last_of(L"\\/");
+    *folder = slash == std::wstring::npos ? L"" : pattern.substr(0, slash + 1);
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW(pattern.c_str(), &found);
@@ -65,18 +65,29 @@ bool Driver::copyFiles(const Step& step) {
         FindClose(search);
     }
     std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace
+
+bool Driver::fileStep(const Step& step, bool copy) {
+    std::wstring folder;
+    std::vector<std::wstring> names = matchingFiles(step, &folder);
+    std::wstring target = expandVariables(widen(step.text("to")));
+    if (copy) CreateDirectoryW(target.c_str(), nullptr);
     std::string list;
     for (const std::wstring& name : names) {
-        std::wstring copy = target + L"\\" + name;
-        if (!CopyFileW((folder + name).c_str(), copy.c_str(), FALSE)) {
-            return fail("cannot copy " + narrow(folder + name) + " to " + narrow(copy) +
-                        " (error " + std::to_string(GetLastError()) + ")");
+        std::wstring from = folder + name, copyName = target + L"\\" + name;
+        if (copy ? !CopyFileW(from.c_str(), copyName.c_str(), FALSE) : !DeleteFileW(from.c_str())) {
+            return fail("cannot " + std::string(copy ? "copy " : "delete ") + narrow(from) +
+                        (copy ? " to " + narrow(copyName) : "") + " (error " +
+                        std::to_string(GetLastError()) + ")");
         }
         list += (list.empty() ? "" : " ") + narrow(name);
     }
     result_ = std::to_string(names.size()) + " files of " + narrow(folder) + ": " + list;
     if (step.has("count") && static_cast<long>(names.size()) != step.number("count", 0)) {
-        return fail(std::to_string(names.size()) + " files match " + narrow(pattern) +
+        return fail(std::to_string(names.size()) + " files match " + step.text("from") +
                     ", expected " + step.text("count") + (list.empty() ? "" : ": " + list));
     }
     return true;

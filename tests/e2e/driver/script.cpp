@@ -33,6 +33,7 @@ constexpr VerbRule kVerbs[] = {
     {"mark", "name", true},
     {"expect-elapsed", "since min max", false},
     {"copy-files", "from to count", false},
+    {"delete-files", "from count", false},
     {"shot-windows", "", false},
 };
 
@@ -198,6 +199,7 @@ bool complete(const Step& step, std::string& error) {
     if (verb == "mark" && step.words.empty() && !step.has("name")) needed = "a name";
     if (verb == "expect-elapsed" && !step.has("since")) needed = "since=";
     if (verb == "copy-files" && (!step.has("from") || !step.has("to"))) needed = "from= and to=";
+    if (verb == "delete-files" && !step.has("from")) needed = "from=";
     if (needed) error = verb + " needs " + needed;
     return needed == nullptr;
 }

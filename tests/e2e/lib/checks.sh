@@ -233,3 +233,40 @@ expect_screenshots() {
     done
     [ "$count" -ge "$1" ] || check_failed "$count screenshots, expected at least $1"
 }
+
+# The log (a C:\... path) has this entry (UTF-8 here, GBK there) as a line.
+expect_log_line() {
+    local path
+    path=$(c_path "$1")
+    if [ ! -f "$path" ]; then
+        check_failed "missing log $1"
+    elif ! iconv -f GBK -t UTF-8 "$path" | tr -d '\r' | grep -qxF "$2"; then
+        check_failed "log $1 does not list $2"
+    fi
+}
+
+# How many files of drive C: have this name.
+count_named() {
+    find "$DRIVE_C" -name "$1" | wc -l
+}
+
+# The wizard cases' product installed into DIR (a C:\... path): its files
+# byte for byte, both logs listing them, the uninstall entry, and the
+# shortcuts in the program group and on the desktop.
+expect_wizard_install() {
+    local dir=$1 key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\向导测试'
+    expect_same_bytes "$(c_path "$dir\\说明.txt")" "$WORK/product/files/说明.txt"
+    expect_same_bytes "$(c_path "$dir\\数据\\settings.ini")" "$WORK/product/files/settings.ini"
+    expect_log_line "$dir\\向导测试file.ini" "$dir\\说明.txt"
+    expect_log_line "$dir\\向导测试file.ini" "$dir\\数据\\settings.ini"
+    expect_log_line "$dir\\向导测试dir.ini" "$dir\\数据"
+    local command
+    command=$(reg_value "$key" UninstallString) ||
+        check_failed "no uninstall entry $key"
+    [[ $command == *"$dir\\向导测试file.ini" ]] ||
+        check_failed "UninstallString is \"$command\", expected it to name $dir\\向导测试file.ini"
+    [ "$(count_named 向导测试说明.lnk)" -eq 2 ] ||
+        check_failed "$(count_named 向导测试说明.lnk) shortcuts 向导测试说明.lnk, expected 2 (group and desktop)"
+    [ "$(count_named 卸载向导测试.lnk)" -eq 1 ] ||
+        check_failed "no uninstaller shortcut 卸载向导测试.lnk"
+}

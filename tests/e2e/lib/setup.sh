@@ -126,3 +126,24 @@ block_temp_names() {
         }
         print scalar(keys %made), "\n";' "$TEMP_DIR" "$1" "$2"
 }
+
+# wizard_setup: the product of the wizard cases built into $WORK/setup.exe
+# (a copy of it in $WORK/product, which a case may change first with
+# WIZARD_EDIT, a function given the folder), put at C:\下载\向导测试安装.exe
+# and defined as ${SETUP}.
+wizard_setup() {
+    product_from wizard "$WORK/product"
+    if declare -F WIZARD_EDIT >/dev/null; then WIZARD_EDIT "$WORK/product"; fi
+    build_setup "$WORK/product/product.toml" "$WORK/setup.exe"
+    put "$WORK/setup.exe" 'C:\下载\向导测试安装.exe'
+    define SETUP 'C:\下载\向导测试安装.exe'
+}
+
+# many_files DIR: 600 files of 8 KB of random bytes in DIR/files/批量,
+# packed by one more [[files]] entry of the product in DIR: an install
+# that lasts long enough to be cancelled.
+many_files() {
+    mkdir -p "$1/files/批量"
+    head -c $((600 * 8192)) /dev/urandom | split -b 8192 -d -a 3 - "$1/files/批量/f"
+    printf '\n[[files]]\nfolder = "files/批量"\ntarget = "[InstallDir]\\\\批量"\n' >>"$1/product.toml"
+}

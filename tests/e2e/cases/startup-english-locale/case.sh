@@ -32,7 +32,7 @@ check() {
     fi
     expect_driver_output '5 files of C:\临时 文件\: '
     expect_window_texts 安装程序 正在准备安装程序…… 正在从安装包中解压安装脚本、许可协议和图片，请稍候。
-    expect_windows 安装程序 ""
-    expect_box_count 0
+    expect_windows 安装程序 "" 启动测试安装 退出询问
+    expect_box_count 1
     expect_temp_clean
 }

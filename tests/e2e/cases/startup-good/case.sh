@@ -29,9 +29,9 @@ check() {
         expect_same_bytes "$WORK/extracted/licence.htm" "$WORK/product/licence.htm"
     fi
     expect_temp_clean
-    expect_windows 安装程序 ""
+    expect_windows 安装程序 "" 启动测试安装 退出询问
     expect_window_texts 安装程序 正在准备安装程序…… 正在从安装包中解压安装脚本、许可协议和图片，请稍候。
-    expect_box_count 0
+    expect_box_count 1
     expect_nothing_new_under 'C:\Program Files'
     expect_screenshots 2
 }

@@ -11,8 +11,8 @@ prepare() {
 }
 
 check() {
-    expect_windows 安装程序 ""
-    expect_box_count 0
+    expect_windows 安装程序 "" 启动测试安装 退出询问
+    expect_box_count 1
     expect_temp_clean
     expect_screenshots 1
 }
