@@ -54,6 +54,12 @@ ensure_template() {
     # A server that ends by itself has saved the registry to disk.
     WINEPREFIX="$template.new" wineserver -w </dev/null >>"$log" 2>&1
     rm -f "$template.new/drive_c/e2e-template.reg"
+    # Wine links the user's desktop and documents to this machine's home
+    # folder: what a setup puts there must stay inside the prefix.
+    local link
+    for link in "$template.new"/drive_c/users/*/*; do
+        if [ -L "$link" ]; then rm "$link" && mkdir "$link"; fi
+    done
     if ! grep -q 'WenQuanYi Micro Hei' "$template.new/user.reg"; then
         echo "template prefix: the settings of template.reg did not reach the registry, see $log" >&2
         return 1
