@@ -28,6 +28,16 @@ std::vector<HWND> WindowLog::note(DWORD processId, unsigned long long elapsedMs)
             entry.gone = true;
             entry.goneMs = elapsedMs;
             changed = true;
+        } else if (entry.title.empty()) {
+            // A window seen while it was being made (a message box) gets
+            // its title a moment later.
+            std::wstring title = storedText(entry.window);
+            size_t at = entry.description.find("\ttitle=\"\"\t");
+            if (!title.empty() && at != std::string::npos) {
+                entry.title = title;
+                entry.description.replace(at, 10, "\ttitle=" + quoted(title) + "\t");
+                changed = true;
+            }
         }
     }
     for (HWND window : visible) {
