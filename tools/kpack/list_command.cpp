@@ -50,7 +50,9 @@ void listPackage(const fs::path& path, const std::string& name, std::ostream& ou
     out << name << ": " << package.fileSize() << " bytes (stub " << kPackageStart << ", package "
         << package.fileSize() - kPackageStart << ")\n";
     out << "header: script stream " << package.scriptStreamLength() << " bytes, "
-        << package.headerFileCount() << " files\n";
+        << package.headerFileCount() << " files"
+        << (package.checksummed() ? ", CRC-32 checksums of every stream" : ", no checksums")
+        << "\n";
     out << "product: " << displayGbk(s.productName) << "\n";
     out << "install folder: " << displayGbk(s.installDir) << "\n";
     out << "options: licence page " << onOff(s.licenceOption) << ", uninstall "

@@ -31,9 +31,14 @@ class PackageReader {
     const std::string& script() const { return script_; }
     const ParsedScript& parsed() const { return parsed_; }
 
+    // True when the package carries checksums (the header's and the
+    // script's); the script stream was checked against its own.
+    bool checksummed() const { return checksummed_; }
+
     // The compressed bytes of a record's stream (checked to lie inside the
     // file when the reader was made). Throws KpackError when the file can
-    // no longer be read.
+    // no longer be read, or when the bytes differ from the stream's
+    // checksum (naming the stream).
     std::vector<uint8_t> compressedStream(const ParsedRecord& record);
     // Its decoded bytes.
     std::vector<uint8_t> decodedStream(const ParsedRecord& record);
@@ -50,6 +55,7 @@ class PackageReader {
     int32_t scriptLength_ = 0;
     int32_t fileCount_ = 0;
     int64_t recordBase_ = 0;
+    bool checksummed_ = false;
     std::string script_;
     ParsedScript parsed_;
 };

@@ -45,7 +45,8 @@ build_setup() {
 # script stream's length, 1: the file count).
 package_field() {
     local value
-    value=$(tail -c +$((PACKAGE_START + 20 * $2 + 1)) "$1" | head -c 20 | tr -d ' \0')
+    # A NUL ends the field early (a checksum may follow it).
+    value=$(tail -c +$((PACKAGE_START + 20 * $2 + 1)) "$1" | head -c 20 | tr '\0' '\n' | head -1 | tr -d ' ')
     echo "${value:-0}"
 }
 
