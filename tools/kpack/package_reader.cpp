@@ -1,5 +1,6 @@
 #include "package_reader.h"
 
+#include <cstring>
 #include <limits>
 
 #include "error.h"
@@ -132,6 +133,32 @@ std::vector<uint8_t> PackageReader::compressedStream(const ParsedRecord& r) {
 std::vector<uint8_t> PackageReader::decodedStream(const ParsedRecord& r) {
     const std::vector<uint8_t> packed = compressedStream(r);
     return lzssDecode(packed.data(), packed.size());
+}
+
+bool PackageReader::signature(uint64_t* offset, uint32_t* size) {
+    // The PE header's place is at 0x3C; in its optional header (PE32 0x10B
+    // or PE32+ 0x20B), the fifth data directory is the certificate table,
+    // the one directory that holds a file position rather than an address.
+    auto le = [](const uint8_t* p, int n) {
+        uint32_t v = 0;
+        for (int i = n - 1; i >= 0; --i) v = v << 8 | p[i];
+        return v;
+    };
+    uint8_t b[4];
+    if (file_.readAt(0x3C, b, 4) != 4) return false;
+    const uint64_t pe = le(b, 4);
+    uint8_t h[24 + 2];
+    if (pe > uint64_t(kPackageStart) || file_.readAt(pe, h, sizeof h) != sizeof h ||
+        std::memcmp(h, "PE\0\0", 4) != 0)
+        return false;
+    const uint32_t magic = le(h + 24, 2);
+    const uint64_t directories = pe + 24 + (magic == 0x20B ? 112 : magic == 0x10B ? 96 : 0);
+    if (directories == pe + 24) return false;
+    uint8_t entry[8];
+    if (file_.readAt(directories + 4 * 8, entry, 8) != 8) return false;
+    *offset = le(entry, 4);
+    *size = le(entry + 4, 4);
+    return *size != 0 && *offset >= uint64_t(kPackageStart) && *offset + *size <= file_.size();
 }
 
 }  // namespace kestrova::kpack

@@ -43,6 +43,11 @@ class PackageReader {
     // Its decoded bytes.
     std::vector<uint8_t> decodedStream(const ParsedRecord& record);
 
+    // The Authenticode signature that the stub's PE header points to (the
+    // certificate table a signing tool appends after the package): true
+    // with its position and size when there is one.
+    bool signature(uint64_t* offset, uint32_t* size);
+
     // "picture 1" / "record at script line N (TARGET)", for messages.
     std::string describe(const ParsedRecord& record) const;
 
