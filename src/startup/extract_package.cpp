@@ -7,6 +7,7 @@
 #include "package/package_header.h"
 #include "package/script_header.h"
 #include "package/script_reader.h"
+#include "package/stream_checksums.h"
 #include "resources/texts.h"
 #include "state/bounded_text.h"
 
@@ -101,7 +102,8 @@ bool extractPackage(Platform& platform, SetupState& state, LzssDecoder& decoder,
     // any error, since the error deletes it.
     File package = platform.openFile(state.packagePath, FileMode::Read);
     File script = platform.openFile(state.scriptPath, FileMode::Read);
-    bool sound = packageIsSound(package, script, state);
+    bool sound = packageIsSound(package, script, state) &&
+                 checkStreamChecksums(platform, package, state) != ChecksumCheck::Damaged;
     script.close();
     if (!sound || !readScriptHeader(platform, state))
         return packageReadError(platform, state, owner);

@@ -28,8 +28,8 @@ void deleteTempFiles(Platform& platform, const SetupState& state);
 // setup program's file or the unpacked script cannot be opened, or the
 // package is malformed (a stream outside the file, a file count that does
 // not match the records, a missing "[Directory]", "[File]" or "[TotalSize]"
-// line). The error message (owned by owner) has been shown and the
-// temporary files made so far are deleted; nothing else was written.
+// line), or a stream differs from its checksum. The error message (owned by owner) has been shown
+// and the temporary files made so far are deleted; nothing else was written.
 bool extractPackage(Platform& platform, SetupState& state, LzssDecoder& decoder, WindowRef owner);
 
 }  // namespace kestrova

@@ -6,6 +6,7 @@
 #include "platform/win32/win32_platform.h"
 #include "resources/resource_ids.h"
 #include "startup/extract_package.h"
+#include "startup/silent_install_win.h"
 #include "startup/splash_dialog_win.h"
 #include "startup/timed_dialog_win.h"
 #include "state/setup_state.h"
@@ -103,6 +104,8 @@ void showSocketsError(HINSTANCE instance) {
 
 int runSetup(HINSTANCE instance) {
     restrictDllSearch();
+    int silentExit = 0;
+    if (runSilentIfAsked(&silentExit)) return silentExit;  // "/S": no window at all
     Sockets sockets;
     if (!sockets.start()) {
         showSocketsError(instance);

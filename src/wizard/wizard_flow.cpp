@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "engine/gbk_text.h"
 #include "resources/texts.h"
 #include "state/bounded_text.h"
 #include "wizard/size_set.h"
@@ -59,12 +60,27 @@ bool bandTextsFor(int page, const char* productName, char* title, char* subtitle
     return true;
 }
 
+namespace {
+
+// True when the last of length bytes is a character of its own, not the
+// second byte of a GBK character (which may be 0x5C, a backslash).
+bool lastByteStandsAlone(const char* text, std::size_t length) {
+    const char* end = text + length;
+    std::size_t step = 0;
+    for (const char* p = text; p < end; p += step) step = gbkCharLength(p, end);
+    return step == 1;
+}
+
+}  // namespace
+
 PathCheck checkInstallPathText(const char* typed, char* path, std::size_t capacity) {
     std::size_t length = std::strlen(typed);
     if (length < 4) return PathCheck::TooShort;
     if (typed[1] != ':' || typed[2] != '\\' || typed[3] == '\\' || typed[3] == '/')
         return PathCheck::Wrong;
-    if (length > 4 && typed[length - 1] == '\\') --length;
+    // One trailing backslash goes; the last byte of a Chinese character
+    // that happens to be 0x5C stays, or the folder would be another.
+    if (length > 4 && typed[length - 1] == '\\' && lastByteStandsAlone(typed, length)) --length;
     return copyTextN(path, capacity, typed, length) ? PathCheck::Accepted : PathCheck::Wrong;
 }
 

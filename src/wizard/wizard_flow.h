@@ -52,7 +52,8 @@ enum class PathCheck {
 
 // Checks a typed install path: at least 4 bytes, a drive ("X:\") in front
 // and no second separator right after it. An accepted path longer than 4
-// bytes loses one trailing backslash. path (capacity bytes) receives the
+// bytes loses one trailing backslash (not the second byte of a GBK
+// character). path (capacity bytes) receives the
 // accepted path; a path that does not fit is Wrong.
 PathCheck checkInstallPathText(const char* typed, char* path, std::size_t capacity);
 

@@ -2,12 +2,14 @@
 // feature through build and extract, and reproducible output.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
 #include <sstream>
 
 #include "commands.h"
 #include "gbk.h"
 #include "kpack_fixture.h"
+#include "package/crc32.h"
 #include "package/lzss_decoder.h"
 #include "package_builder.h"
 #include "package_reader.h"
@@ -127,13 +129,22 @@ TEST(Build, WritesTheScriptAndHeaderByteForByte) {
         gbk(u8"测试组") + "\r\n" + padded(gbk(u8"测试"), 100) +
         // Everything after the first '/' is the arguments: "/min" itself.
         padded("[InstallDir]\\bin\\a.exe //min", 300) + "01\r\n" + "[Run]\r\n" + gbk(u8"运行") +
-        "\r\n" + "[InstallDir]\\bin\\a.exe\r\n" + licence;
+        "\r\n" + "[InstallDir]\\bin\\a.exe\r\n" +
+        // CRC-32 of each stream as zlib computes it: welcome, splash (empty),
+        // title, a.txt, e.txt (empty).
+        "[Checksums]\r\n372577E1\r\n00000000\r\n372577E1\r\nAD027F21\r\n00000000\r\n" + licence;
 
     const std::vector<uint8_t> setup = test::readWholeFile(output);
     ASSERT_GT(setup.size(), static_cast<std::size_t>(kPackageStart + 40));
     const std::string header(setup.begin() + kPackageStart, setup.begin() + kPackageStart + 40);
     const std::size_t scriptLength = std::stoul(header.substr(0, 20));
-    EXPECT_EQ(padded(std::to_string(scriptLength), 20) + padded("2", 20), header);
+    // The script length field ends with a NUL, then the script stream's CRC-32.
+    char scriptChecksum[9];
+    std::snprintf(scriptChecksum, sizeof scriptChecksum, "%08X",
+                  crc32(setup.data() + kPackageStart + 40, scriptLength));
+    EXPECT_EQ(padded(std::to_string(scriptLength), 11) + std::string(1, '\0') + scriptChecksum +
+                  padded("2", 20),
+              header);
     // The file: stub, header, script stream, then 3 + 0 + 3 + 5 + 0 stream bytes.
     EXPECT_EQ(static_cast<std::size_t>(kPackageStart) + 40 + scriptLength + 11, setup.size());
     const std::vector<uint8_t> script = lzssDecode(setup.data() + kPackageStart + 40, scriptLength);
@@ -278,7 +289,7 @@ startup = true
     EXPECT_NE(std::string::npos, listing.str().find(u8"product: 全部功能"));
     EXPECT_NE(std::string::npos, listing.str().find(u8"run-and-delete"));
     verifyPackage(output, "setup.exe", verdict);
-    EXPECT_EQ("setup.exe: OK: 9 file records, 12 streams, " +
+    EXPECT_EQ("setup.exe: OK: 9 file records, 12 streams (checksums match), " +
                   std::to_string(fs::file_size(output)) + " bytes\n",
               verdict.str());
 }

@@ -10,6 +10,7 @@
 #include "error.h"
 #include "kpack_fixture.h"
 #include "lzss_encoder.h"
+#include "package/crc32.h"
 #include "package/lzss_decoder.h"
 #include "package_builder.h"
 #include "script_writer.h"
@@ -247,4 +248,45 @@ TEST_F(VerifyTest, ReadersAreSafeOnTruncatedAndCorruptedFiles) {
                     entry.path().extension() == ".toml" || entry.path().extension() == ".exe")
             << name;
     }
+}
+
+TEST_F(VerifyTest, ChecksumsNameTheDamagedStream) {
+    // The a.txt record's stream: one byte in its middle changed, which the
+    // LZSS structure alone would not notice.
+    const std::string s = script(good_);
+    const std::size_t line = s.find("[InstallDir]\\a.txt");
+    const int64_t offset = std::stoll(s.substr(line + 268, 20));
+    const int64_t length = std::stoll(s.substr(line + 288, 20));
+    std::string bytes = good_;
+    bytes[kPackageStart + scriptLength(good_) + offset + length / 2] ^= 0x40;
+    const std::string report = verifyBytes(bytes);
+    EXPECT_EQ(0u, report.find("kpack: damaged.exe: the record at script line 13 "
+                              "([InstallDir]\\a.txt): its stream is damaged: its CRC-32 is "))
+        << report;
+
+    // The script stream, refused before it is parsed.
+    bytes = good_;
+    bytes[kPackageStart + 40 + scriptLength(good_) / 2] ^= 0x40;
+    EXPECT_EQ(0u, verifyBytes(bytes).find(
+                      "kpack: damaged.exe: the script stream is damaged: its CRC-32 is "));
+
+    // The header promises checksums; the script lost its section, or has
+    // one line too few.
+    auto withHeaderChecksum = [&](const std::string& edited) {
+        std::string setup = withScript([&](std::string) { return edited; });
+        const std::size_t length = scriptLength(setup);
+        const uint32_t crc =
+            crc32(reinterpret_cast<const uint8_t*>(setup.data()) + kPackageStart + 40, length);
+        return setup.replace(kPackageStart, 40, packageHeader(length, 2, crc));
+    };
+    EXPECT_EQ("", verifyBytes(withHeaderChecksum(s)));
+    const std::size_t section = s.find("[Checksums]\r\n");
+    ASSERT_NE(std::string::npos, section);
+    const std::size_t licence = s.size() - std::string("<p>licence</p>").size();
+    EXPECT_EQ(
+        "kpack: damaged.exe: the header carries a checksum but the script has no [Checksums] "
+        "section",
+        verifyBytes(withHeaderChecksum(s.substr(0, section) + s.substr(licence))));
+    EXPECT_EQ("kpack: damaged.exe: the setup script: [Checksums] has 4 checksums for 5 streams",
+              verifyBytes(withHeaderChecksum(s.substr(0, licence - 10) + s.substr(licence))));
 }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "package/crc32.h"
 #include "state/setup_state.h"
 
 namespace kestrova::test {
@@ -9,10 +10,20 @@ namespace {
 
 constexpr long kHeaderSize = 40;
 
+std::string hex(uint32_t value) {
+    char digits[9];
+    std::snprintf(digits, sizeof digits, "%08X", static_cast<unsigned>(value));
+    return digits;
+}
+
 std::string pad(const std::string& text, std::size_t width) {
     std::string out = text;
     if (out.size() < width) out.append(width - out.size(), ' ');
     return out;
+}
+
+uint32_t crc32Of(const std::string& bytes) {
+    return kestrova::crc32(bytes.data(), bytes.size());
 }
 
 }  // namespace
@@ -83,6 +94,12 @@ std::string PackageBuilder::scriptWithOffsets(const std::vector<long>& offsets) 
     line("[Run]");
     line(runCaption);
     line(runCommand);
+    if (checksums) {
+        line("[Checksums]");
+        for (const std::string* p : pictures) line(hex(crc32Of(encode(*p))));
+        for (const Record& r : records)
+            if (!r.noneApp) line(hex(crc32Of(encode(r.data))));
+    }
     s += licence;
     return s;
 }
@@ -119,8 +136,12 @@ std::string PackageBuilder::build() const {
     for (const Record& r : records)
         if (!r.noneApp) ++count;
     std::string file(kPackageStart, '\0');
-    file +=
-        numberField(static_cast<long>(encodedScript.size())) + numberField(count + fileCountAdjust);
+    // With checksums the script length field ends early with a NUL and
+    // carries the script stream's CRC-32 after it.
+    file += checksums ? pad(std::to_string(encodedScript.size()), 11) + std::string(1, '\0') +
+                            hex(crc32Of(encodedScript))
+                      : numberField(static_cast<long>(encodedScript.size()));
+    file += numberField(count + fileCountAdjust);
     file += encodedScript;
     file += streams;
     return file;

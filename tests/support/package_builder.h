@@ -34,6 +34,9 @@ class PackageBuilder {
     std::string runCaption = "Run Demo", runCommand = "[InstallDir]\\demo.exe";
     std::string licence = "<html>licence</html>";
     int fileCountAdjust = 0;  // added to the header's count, to damage it
+    // The streams' CRC-32s: a [Checksums] section after the [Run] lines and
+    // the script's own in the header (what the current kpack writes).
+    bool checksums = false;
 
     void addFile(const std::string& target, const std::string& data, char kind = '0',
                  bool runAndDelete = false) {

@@ -18,6 +18,7 @@
 #include "package/package_check.h"
 #include "package/package_header.h"
 #include "package/script_header.h"
+#include "package/stream_checksums.h"
 #include "platform/win32/status_line.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
@@ -77,7 +78,8 @@ bool readPackage(Run& run, const char* package) {
     }
     k::File setup = run.platform.openFile(state.packagePath, k::FileMode::Read);
     k::File script = run.platform.openFile(state.scriptPath, k::FileMode::Read);
-    if (!k::packageIsSound(setup, script, state)) {
+    if (!k::packageIsSound(setup, script, state) ||
+        k::checkStreamChecksums(run.platform, setup, state) == k::ChecksumCheck::Damaged) {
         std::fprintf(stderr, "install-runner: the package is damaged\n");
         return false;
     }

@@ -50,7 +50,13 @@ void listPackage(const fs::path& path, const std::string& name, std::ostream& ou
     out << name << ": " << package.fileSize() << " bytes (stub " << kPackageStart << ", package "
         << package.fileSize() - kPackageStart << ")\n";
     out << "header: script stream " << package.scriptStreamLength() << " bytes, "
-        << package.headerFileCount() << " files\n";
+        << package.headerFileCount() << " files"
+        << (package.checksummed() ? ", CRC-32 checksums of every stream" : ", no checksums")
+        << "\n";
+    uint64_t signatureAt = 0;
+    uint32_t signatureSize = 0;
+    if (package.signature(&signatureAt, &signatureSize))
+        out << "signature: Authenticode, " << signatureSize << " bytes at " << signatureAt << "\n";
     out << "product: " << displayGbk(s.productName) << "\n";
     out << "install folder: " << displayGbk(s.installDir) << "\n";
     out << "options: licence page " << onOff(s.licenceOption) << ", uninstall "

@@ -7,6 +7,7 @@
 #include "file_io.h"
 #include "lzss_encoder.h"
 #include "manifest.h"
+#include "package/crc32.h"
 #include "package_plan.h"
 #include "script_parser.h"
 #include "script_writer.h"
@@ -85,6 +86,9 @@ BuildSummary buildPackage(const BuildOptions& o) {
     for (ScriptRecord& picture : plan.script.pictures) place(picture);
     for (ScriptRecord& record : plan.script.records)
         if (!record.noneApp) place(record);
+    // Checksums in the same order: the pictures', then the records'.
+    for (const std::vector<uint8_t>& s : streams)
+        plan.script.checksums.push_back(crc32(s.data(), s.size()));
 
     const std::string script = writeScript(plan.script);
     // The script must read back as the setup reads it; anything else is a
@@ -101,7 +105,8 @@ BuildSummary buildPackage(const BuildOptions& o) {
         uint64_t(kPackageStart) + format::kPackageHeaderSize + scriptStream.size() + streamBytes;
     if (total > largest) throw tooLarge(total);
     const std::string header =
-        packageHeader(static_cast<int64_t>(scriptStream.size()), countedRecords(plan.script));
+        packageHeader(static_cast<int64_t>(scriptStream.size()), countedRecords(plan.script),
+                      crc32(scriptStream.data(), scriptStream.size()));
 
     OutputFile out;
     std::string error;

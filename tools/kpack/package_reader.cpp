@@ -1,12 +1,16 @@
 #include "package_reader.h"
 
+#include <cstring>
 #include <limits>
 
 #include "error.h"
 #include "gbk_codec.h"
+#include "package/crc32.h"
 #include "package/format.h"
 #include "package/lzss_decoder.h"
 #include "package/number_field.h"
+#include "package/stream_checksums.h"
+#include "script_rules.h"
 #include "state/setup_state.h"
 #include "stream_check.h"
 
@@ -15,12 +19,18 @@ namespace {
 
 // A header field holds decimal digits padded with spaces; anything else is
 // damage, even where atol's rules would still give a number.
-bool isCleanNumberField(const char* field) {
+bool isCleanNumberField(const char* field, int width = format::kNumberFieldWidth) {
     int i = 0;
-    while (i < format::kNumberFieldWidth && field[i] >= '0' && field[i] <= '9') ++i;
+    while (i < width && field[i] >= '0' && field[i] <= '9') ++i;
     if (i == 0) return false;
-    while (i < format::kNumberFieldWidth && (field[i] == ' ' || field[i] == '\0')) ++i;
-    return i == format::kNumberFieldWidth;
+    while (i < width && (field[i] == ' ' || field[i] == '\0')) ++i;
+    return i == width;
+}
+
+std::string hex(uint32_t value) {
+    char digits[format::kChecksumDigits];
+    formatChecksum(value, digits);
+    return std::string(digits, sizeof digits);
 }
 
 }  // namespace
@@ -37,7 +47,11 @@ PackageReader::PackageReader(const fs::path& path, const std::string& displayNam
     char header[format::kPackageHeaderSize];
     if (file_.readAt(kPackageStart, header, sizeof header) != sizeof header)
         fail("cannot read the package header");
-    if (!isCleanNumberField(header + format::kHeaderScriptLength) ||
+    uint32_t scriptChecksum = 0;
+    checksummed_ = headerScriptChecksum(header + format::kHeaderScriptLength, &scriptChecksum);
+    if (!isCleanNumberField(
+            header + format::kHeaderScriptLength,
+            checksummed_ ? format::kHeaderChecksumNul : format::kNumberFieldWidth) ||
         !isCleanNumberField(header + format::kHeaderFileCount))
         fail("the package header is damaged (its fields are not numbers)");
     scriptLength_ = parseNumberField(header + format::kHeaderScriptLength);
@@ -53,6 +67,9 @@ PackageReader::PackageReader(const fs::path& path, const std::string& displayNam
     std::vector<uint8_t> packed(static_cast<std::size_t>(scriptLength_));
     if (file_.readAt(headerEnd, packed.data(), packed.size()) != packed.size())
         fail("cannot read the script stream");
+    if (checksummed_ && crc32(packed.data(), packed.size()) != scriptChecksum)
+        fail("the script stream is damaged: its CRC-32 is " +
+             hex(crc32(packed.data(), packed.size())) + ", the header says " + hex(scriptChecksum));
     uint64_t decodedSize = 0;
     const std::string streamProblem = checkLzssStream(packed.data(), packed.size(), &decodedSize);
     if (!streamProblem.empty()) fail("the script stream: " + streamProblem);
@@ -61,6 +78,11 @@ PackageReader::PackageReader(const fs::path& path, const std::string& displayNam
 
     const std::string problem = parseScript(script_, &parsed_);
     if (!problem.empty()) fail("the setup script: " + problem);
+    // Without the header's checksum the setup ignores the section, and so
+    // does this reader; with it, the section must be there.
+    if (checksummed_ && !parsed_.hasChecksums)
+        fail("the header carries a checksum but the script has no " +
+             withoutLineEnd(format::kSectionChecksums) + " section");
     for (std::size_t i = 0; i < parsed_.pictures.size(); ++i)
         checkStream(parsed_.pictures[i], describe(parsed_.pictures[i]));
     for (const ParsedRecord& r : parsed_.records)
@@ -99,12 +121,44 @@ std::vector<uint8_t> PackageReader::compressedStream(const ParsedRecord& r) {
     if (file_.readAt(static_cast<uint64_t>(recordBase_ + r.offset), bytes.data(), bytes.size()) !=
         bytes.size())
         fail("cannot read the stream of " + describe(r));
+    if (checksummed_ && r.hasChecksum) {
+        const uint32_t actual = crc32(bytes.data(), bytes.size());
+        if (actual != r.checksum)
+            fail(describe(r) + ": its stream is damaged: its CRC-32 is " + hex(actual) +
+                 ", the package says " + hex(r.checksum));
+    }
     return bytes;
 }
 
 std::vector<uint8_t> PackageReader::decodedStream(const ParsedRecord& r) {
     const std::vector<uint8_t> packed = compressedStream(r);
     return lzssDecode(packed.data(), packed.size());
+}
+
+bool PackageReader::signature(uint64_t* offset, uint32_t* size) {
+    // The PE header's place is at 0x3C; in its optional header (PE32 0x10B
+    // or PE32+ 0x20B), the fifth data directory is the certificate table,
+    // the one directory that holds a file position rather than an address.
+    auto le = [](const uint8_t* p, int n) {
+        uint32_t v = 0;
+        for (int i = n - 1; i >= 0; --i) v = v << 8 | p[i];
+        return v;
+    };
+    uint8_t b[4];
+    if (file_.readAt(0x3C, b, 4) != 4) return false;
+    const uint64_t pe = le(b, 4);
+    uint8_t h[24 + 2];
+    if (pe > uint64_t(kPackageStart) || file_.readAt(pe, h, sizeof h) != sizeof h ||
+        std::memcmp(h, "PE\0\0", 4) != 0)
+        return false;
+    const uint32_t magic = le(h + 24, 2);
+    const uint64_t directories = pe + 24 + (magic == 0x20B ? 112 : magic == 0x10B ? 96 : 0);
+    if (directories == pe + 24) return false;
+    uint8_t entry[8];
+    if (file_.readAt(directories + 4 * 8, entry, 8) != 8) return false;
+    *offset = le(entry, 4);
+    *size = le(entry + 4, 4);
+    return *size != 0 && *offset >= uint64_t(kPackageStart) && *offset + *size <= file_.size();
 }
 
 }  // namespace kestrova::kpack

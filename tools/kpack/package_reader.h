@@ -31,12 +31,22 @@ class PackageReader {
     const std::string& script() const { return script_; }
     const ParsedScript& parsed() const { return parsed_; }
 
+    // True when the package carries checksums (the header's and the
+    // script's); the script stream was checked against its own.
+    bool checksummed() const { return checksummed_; }
+
     // The compressed bytes of a record's stream (checked to lie inside the
     // file when the reader was made). Throws KpackError when the file can
-    // no longer be read.
+    // no longer be read, or when the bytes differ from the stream's
+    // checksum (naming the stream).
     std::vector<uint8_t> compressedStream(const ParsedRecord& record);
     // Its decoded bytes.
     std::vector<uint8_t> decodedStream(const ParsedRecord& record);
+
+    // The Authenticode signature that the stub's PE header points to (the
+    // certificate table a signing tool appends after the package): true
+    // with its position and size when there is one.
+    bool signature(uint64_t* offset, uint32_t* size);
 
     // "picture 1" / "record at script line N (TARGET)", for messages.
     std::string describe(const ParsedRecord& record) const;
@@ -50,6 +60,7 @@ class PackageReader {
     int32_t scriptLength_ = 0;
     int32_t fileCount_ = 0;
     int64_t recordBase_ = 0;
+    bool checksummed_ = false;
     std::string script_;
     ParsedScript parsed_;
 };

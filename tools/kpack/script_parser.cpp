@@ -5,6 +5,7 @@
 
 #include "package/format.h"
 #include "package/number_field.h"
+#include "package/stream_checksums.h"
 #include "script_rules.h"
 
 namespace kestrova::kpack {
@@ -232,6 +233,36 @@ class Parser {
             !menuSection() || !nextText(kStartLineLimit, "the [Run] caption", &out_.runCaption) ||
             !nextText(kStartLineLimit, "the [Run] command", &out_.runCommand))
             return false;
+        return checksumSection();
+    }
+
+    // Optional: "[Checksums]" right after the [Run] lines, then one CRC per
+    // stream (pictures, then counted records) up to the licence text.
+    bool checksumSection() {
+        const std::string name = withoutLineEnd(format::kSectionChecksums);
+        if (index_ >= body_.size() || text(body_[index_]) != name) return true;
+        ++index_;
+        std::vector<ParsedRecord*> streams;
+        for (ParsedRecord& r : out_.pictures) streams.push_back(&r);
+        for (ParsedRecord& r : out_.records)
+            if (!r.noneApp) streams.push_back(&r);
+        std::size_t n = 0;
+        for (; index_ < body_.size(); ++index_, ++n) {
+            const Line& line = body_[index_];
+            const std::string value = text(line);
+            uint32_t checksum = 0;
+            if (!parseChecksum(value.data(), value.size(), &checksum))
+                return failAt(line, "should hold a checksum (eight hexadecimal digits) in " + name +
+                                        ", not \"" + value + "\"");
+            if (n < streams.size()) {
+                streams[n]->hasChecksum = true;
+                streams[n]->checksum = checksum;
+            }
+        }
+        if (n != streams.size())
+            return fail(name + " has " + std::to_string(n) + " checksums for " +
+                        std::to_string(streams.size()) + " streams");
+        out_.hasChecksums = true;
         return true;
     }
 

@@ -2,7 +2,8 @@
 // Reads a decoded setup script the way the setup does, and finds what the
 // setup would misread: a missing or misplaced section line, a line over its
 // read limit, a line without CR LF, a record or shortcut line of the wrong
-// width, a licence length past the script.
+// width, a licence length past the script, a [Checksums] section that does
+// not give one checksum per stream.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -17,6 +18,8 @@ struct ParsedRecord {
     int32_t length = 0;
     char kind = '\0';
     bool runAndDelete = false;
+    bool hasChecksum = false;  // the [Checksums] section gives the stream's CRC-32
+    uint32_t checksum = 0;
 };
 
 struct ParsedShortcut {
@@ -41,6 +44,7 @@ struct ParsedScript {
     std::vector<ParsedShortcut> shortcuts;
     std::string runCaption, runCommand;
     std::string licence;
+    bool hasChecksums = false;  // a [Checksums] section after the [Run] lines
 
     int64_t countedRecords() const;
 };

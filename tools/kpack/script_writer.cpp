@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "package/stream_checksums.h"
+
 namespace kestrova::kpack {
 namespace {
 
@@ -26,12 +28,12 @@ void putLines(std::string& script, const std::vector<std::string>& lines) {
 
 }  // namespace
 
-std::string numberField(int64_t value) {
+std::string numberField(int64_t value, int width) {
     if (value < 0) throw std::logic_error("negative number field");
     std::string field = std::to_string(value);
-    if (field.size() > static_cast<std::size_t>(format::kNumberFieldWidth))
+    if (field.size() > static_cast<std::size_t>(width))
         throw std::logic_error("number field too wide");
-    field.append(static_cast<std::size_t>(format::kNumberFieldWidth) - field.size(), ' ');
+    field.append(static_cast<std::size_t>(width) - field.size(), ' ');
     return field;
 }
 
@@ -107,6 +109,16 @@ std::string writeScript(const ScriptContent& c) {
     s += format::kSectionRun;
     putLine(s, c.runCaption);
     putLine(s, c.runCommand);
+    // After the two [Run] lines nothing is read but the licence, which is
+    // taken from the end: the checksums go between them.
+    if (!c.checksums.empty()) {
+        s += format::kSectionChecksums;
+        for (uint32_t checksum : c.checksums) {
+            char digits[format::kChecksumDigits];
+            formatChecksum(checksum, digits);
+            putLine(s, std::string(digits, sizeof digits));
+        }
+    }
     // Taken from the script's end by its byte count, whatever it holds.
     s += c.licence;
     return s;
@@ -119,8 +131,18 @@ int64_t countedRecords(const ScriptContent& content) {
     return n;
 }
 
-std::string packageHeader(int64_t scriptStreamLength, int64_t fileCount) {
-    std::string header = numberField(scriptStreamLength) + numberField(fileCount);
+std::string packageHeader(int64_t scriptStreamLength, int64_t fileCount,
+                          std::optional<uint32_t> scriptChecksum) {
+    std::string lengthField = numberField(scriptStreamLength);
+    if (scriptChecksum) {
+        // The number, then a NUL that ends the field for every reader, then
+        // the digits that only a checking reader looks at.
+        char digits[format::kChecksumDigits];
+        formatChecksum(*scriptChecksum, digits);
+        lengthField = numberField(scriptStreamLength, format::kHeaderChecksumNul) + '\0' +
+                      std::string(digits, sizeof digits);
+    }
+    std::string header = lengthField + numberField(fileCount);
     static_assert(format::kHeaderScriptLength == 0 &&
                       format::kHeaderFileCount == format::kNumberFieldWidth &&
                       format::kPackageHeaderSize == 2 * format::kNumberFieldWidth,

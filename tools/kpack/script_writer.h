@@ -3,6 +3,7 @@
 // reads, with the field widths, padding and line ends of the format.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,11 +47,14 @@ struct ScriptContent {
     std::string runCaption;
     std::string runCommand;
     std::string licence;  // the licence text, stored as it is
+    // The CRC-32 of every stream, pictures first, then the counted records
+    // in order; none: no [Checksums] section (what older tools wrote).
+    std::vector<uint32_t> checksums;
 };
 
-// A number field: decimal digits padded with spaces to kNumberFieldWidth.
+// A number field: decimal digits padded with spaces to width bytes.
 // Throws std::logic_error for a negative value or one too wide.
-std::string numberField(int64_t value);
+std::string numberField(int64_t value, int width = format::kNumberFieldWidth);
 
 // The [File] line of a record: kRecordWidth bytes and CR LF, or the marker
 // line. Throws std::logic_error when a field does not fit.
@@ -68,7 +72,9 @@ std::string writeScript(const ScriptContent& content);
 // The number of counted file records: the header's file count.
 int64_t countedRecords(const ScriptContent& content);
 
-// The kPackageHeaderSize-byte package header.
-std::string packageHeader(int64_t scriptStreamLength, int64_t fileCount);
+// The kPackageHeaderSize-byte package header; with scriptChecksum, the
+// script length field carries it after a NUL (stream_checksums.h).
+std::string packageHeader(int64_t scriptStreamLength, int64_t fileCount,
+                          std::optional<uint32_t> scriptChecksum = std::nullopt);
 
 }  // namespace kestrova::kpack

@@ -53,7 +53,8 @@ void verifyPackage(const fs::path& path, const std::string& name, std::ostream& 
                      problem);
         }
     }
-    out << name << ": OK: " << counted << " file records, " << streams << " streams, "
+    out << name << ": OK: " << counted << " file records, " << streams << " streams"
+        << (package.checksummed() ? " (checksums match)" : " (no checksums)") << ", "
         << package.fileSize() << " bytes\n";
 }
 

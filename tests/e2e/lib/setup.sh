@@ -45,7 +45,8 @@ build_setup() {
 # script stream's length, 1: the file count).
 package_field() {
     local value
-    value=$(tail -c +$((PACKAGE_START + 20 * $2 + 1)) "$1" | head -c 20 | tr -d ' \0')
+    # A NUL ends the field early (a checksum may follow it).
+    value=$(tail -c +$((PACKAGE_START + 20 * $2 + 1)) "$1" | head -c 20 | tr '\0' '\n' | head -1 | tr -d ' ')
     echo "${value:-0}"
 }
 
@@ -146,4 +147,80 @@ many_files() {
     mkdir -p "$1/files/批量"
     head -c $((600 * 8192)) /dev/urandom | split -b 8192 -d -a 3 - "$1/files/批量/f"
     printf '\n[[files]]\nfolder = "files/批量"\ntarget = "[InstallDir]\\\\批量"\n' >>"$1/product.toml"
+
+# ---- Damaged bytes, checksums, signatures, unattended installs ----------
+
+# record_stream SETUP SCRIPT N: "START LENGTH" of the stream of the Nth line
+# of the [File] section (1 to 3: the pictures, then the records), from the
+# decoded script (kpack extract's script.ini).
+record_stream() {
+    local base
+    base=$((PACKAGE_START + $(package_field "$1" 0)))
+    LC_ALL=C awk -v base="$base" -v n="$3" '
+        BEGIN { RS = "\r\n" }
+        $0 == "[File]" { inside = 1; next }
+        inside && ++seen == n {
+            print base + substr($0, 269, 20), substr($0, 289, 20) + 0; found = 1; exit
+        }
+        END { exit !found }' "$2"
+}
+
+# flip_byte FILE POSITION: inverts one bit of the byte at POSITION, in place.
+flip_byte() {
+    perl -e 'open(my $f, "+<:raw", $ARGV[0]) or die "$ARGV[0]: $!\n";
+             seek($f, $ARGV[1], 0); read($f, my $b, 1) == 1 or die "no byte at $ARGV[1]\n";
+             seek($f, $ARGV[1], 0); print $f chr(ord($b) ^ 0x04); close($f) or die "$!\n";' "$1" "$2"
+}
+
+# damaged_setup OUT: the start-up product's setup.exe (built_setup) with one
+# byte changed in the middle of the first file's stream, between the
+# pictures' and the last file's streams.
+damaged_setup() {
+    local start length
+    read -r start length < <(record_stream "$WORK/setup.exe" "$WORK/extracted/script.ini" 4)
+    [ "$length" -ge 2 ] || { echo "the first file's stream is $length bytes" >&2; return 1; }
+    cp "$WORK/setup.exe" "$1"
+    flip_byte "$1" $((start + length / 2))
+}
+
+# without_checksums SETUP: the header no longer carries the script's
+# checksum (the NUL and digits after the script length become blanks), so
+# the setup reads the package as one made by an older kpack.
+without_checksums() {
+    printf '         ' | dd of="$1" bs=1 seek=$((PACKAGE_START + 11)) conv=notrunc status=none
+}
+
+# An unattended install runs the shared steps with ${ARGS} and ${EXIT}.
+SILENT_STEPS=$E2E_LIB/../steps/silent-install
+
+# expect_log_line LOG TEXT: the GBK log in the prefix has the line TEXT.
+expect_log_line() {
+    local path
+    path=$(c_path "$1")
+    if [ ! -f "$path" ]; then
+        check_failed "missing log $1"
+    elif ! iconv -f GBK -t UTF-8 "$path" | tr -d '\r' | grep -qxF -- "$2"; then
+        check_failed "log $1 has no line \"$2\": $(iconv -f GBK -t UTF-8 "$path" | tr '\r\n' '  ')"
+    fi
+}
+
+# check_silent_install FOLDER: the start-up product is installed in FOLDER
+# (a C:\ path), its logs and uninstall entry say so, and nothing was shown
+# or left in the temporary folder.
+check_silent_install() {
+    local folder=$1 product=启动测试
+    expect_same_bytes "$(c_path "$folder\\说明.txt")" "$WORK/product/files/说明.txt"
+    expect_same_bytes "$(c_path "$folder\\配置\\settings.ini")" "$WORK/product/files/settings.ini"
+    expect_log_line "$folder\\${product}file.ini" "$folder\\说明.txt"
+    expect_log_line "$folder\\${product}dir.ini" "$folder\\配置"
+    expect_reg "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$product" \
+        DisplayName "$product"
+    local command
+    command=$(reg_value "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$product" \
+        UninstallString) || true
+    [[ $command == *"Kestrova-UnInstall.exe $folder\\${product}file.ini" ]] ||
+        check_failed "UninstallString is \"$command\""
+    expect_windows
+    expect_box_count 0
+    expect_temp_clean
 }
