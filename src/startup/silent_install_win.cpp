@@ -14,12 +14,13 @@ namespace kestrova {
 namespace {
 
 // The longest command line Windows passes is 32,767 UTF-16 units; in GBK
-// that is at most twice as many bytes.
-char commandLineText[2 * 32768];
+// that is at most twice as many bytes. (On the stack: a static buffer would
+// be stored, zero-filled, in the stub's file.)
+constexpr std::size_t kCommandLineSize = 2 * 32768;
 
 // The command line in GBK. A character that GBK cannot hold becomes '?'
 // (which no file name may hold) and *exact is false.
-void readCommandLine(bool* exact) {
+void readCommandLine(char (&commandLineText)[kCommandLineSize], bool* exact) {
     const wchar_t* wide = GetCommandLineW();
     *exact = win32::toGbk(wide, -1, commandLineText, sizeof commandLineText);
     if (!*exact && WideCharToMultiByte(win32::kGbk, 0, wide, -1, commandLineText,
@@ -31,7 +32,8 @@ void readCommandLine(bool* exact) {
 
 bool runSilentIfAsked(int* exitCode) {
     bool exact = true;
-    readCommandLine(&exact);
+    char commandLineText[kCommandLineSize];
+    readCommandLine(commandLineText, &exact);
     CommandLine commandLine = parseCommandLine(skipProgramName(commandLineText));
     if (!commandLine.silent) return false;
     // A folder that GBK cannot name is refused rather than guessed.
