@@ -234,14 +234,14 @@ expect_screenshots() {
     [ "$count" -ge "$1" ] || check_failed "$count screenshots, expected at least $1"
 }
 
-# The log (a C:\... path) has this entry (UTF-8 here, GBK there) as a line.
+# expect_log_line LOG TEXT: the GBK log in the prefix has the line TEXT.
 expect_log_line() {
     local path
     path=$(c_path "$1")
     if [ ! -f "$path" ]; then
         check_failed "missing log $1"
-    elif ! iconv -f GBK -t UTF-8 "$path" | tr -d '\r' | grep -qxF "$2"; then
-        check_failed "log $1 does not list $2"
+    elif ! iconv -f GBK -t UTF-8 "$path" | tr -d '\r' | grep -qxF -- "$2"; then
+        check_failed "log $1 has no line \"$2\": $(iconv -f GBK -t UTF-8 "$path" | tr '\r\n' '  ')"
     fi
 }
 

@@ -147,6 +147,7 @@ many_files() {
     mkdir -p "$1/files/批量"
     head -c $((600 * 8192)) /dev/urandom | split -b 8192 -d -a 3 - "$1/files/批量/f"
     printf '\n[[files]]\nfolder = "files/批量"\ntarget = "[InstallDir]\\\\批量"\n' >>"$1/product.toml"
+}
 
 # ---- Damaged bytes, checksums, signatures, unattended installs ----------
 
@@ -192,17 +193,6 @@ without_checksums() {
 
 # An unattended install runs the shared steps with ${ARGS} and ${EXIT}.
 SILENT_STEPS=$E2E_LIB/../steps/silent-install
-
-# expect_log_line LOG TEXT: the GBK log in the prefix has the line TEXT.
-expect_log_line() {
-    local path
-    path=$(c_path "$1")
-    if [ ! -f "$path" ]; then
-        check_failed "missing log $1"
-    elif ! iconv -f GBK -t UTF-8 "$path" | tr -d '\r' | grep -qxF -- "$2"; then
-        check_failed "log $1 has no line \"$2\": $(iconv -f GBK -t UTF-8 "$path" | tr '\r\n' '  ')"
-    fi
-}
 
 # check_silent_install FOLDER: the start-up product is installed in FOLDER
 # (a C:\ path), its logs and uninstall entry say so, and nothing was shown
