@@ -10,6 +10,7 @@
 #include "package_plan.h"
 #include "script_parser.h"
 #include "script_writer.h"
+#include "uninstaller_record.h"
 #include "state/setup_state.h"
 
 namespace kestrova::kpack {
@@ -35,6 +36,7 @@ BuildSummary buildPackage(const BuildOptions& o) {
         std::min<uint64_t>(o.largestPackage, std::numeric_limits<int32_t>::max());
     const Manifest manifest = readManifest(o.manifest, o.manifestName);
     PackagePlan plan = planPackage(manifest);
+    if (!o.uninstaller.empty()) addUninstaller(manifest, o.uninstaller, o.uninstallerName, &plan);
     const std::string stub = readStub(o);
 
     std::vector<CompressJob> jobs;
