@@ -43,6 +43,7 @@ class Driver {
     bool mark(const Step& step);
     bool expectElapsed(const Step& step);
     bool copyFiles(const Step& step);
+    bool holdFile(const Step& step);
     bool shotWindows(const Step& step);
     bool waitWindow(const Step& step);
     bool waitGone(const Step& step);
@@ -90,6 +91,7 @@ class Driver {
     ULONGLONG startTicks_ = 0;
     std::string result_;
     std::string failure_;
+    std::vector<HANDLE> heldFiles_;  // open until the driver ends (step hold-file)
 };
 
 }  // namespace kestrova::e2e
