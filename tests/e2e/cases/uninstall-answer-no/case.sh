@@ -3,7 +3,7 @@
 source "$E2E_LIB/uninstall.sh"
 
 prepare() {
-    install_demo
+    install_demo installed
 }
 
 check() {

@@ -3,7 +3,8 @@
 source "$E2E_LIB/uninstall.sh"
 
 prepare() {
-    install_demo
+    install_demo before || return 1
+    define HELD "$DEMO_DIR\\文档\\用户手册.txt"
 }
 
 check() {
