@@ -136,7 +136,7 @@ std::set<std::string> snapshot(const FakePlatform& platform) {
     const fs::path root(platform.root());
     for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator();
          ++it)
-        entries.insert(it->path().lexically_relative(root).generic_string() +
+        entries.insert(it->path().lexically_relative(root).generic_u8string() +
                        (it->is_directory() ? "/" : ""));
     return entries;
 }

@@ -10,8 +10,8 @@
 #include "package_plan.h"
 #include "script_parser.h"
 #include "script_writer.h"
-#include "uninstaller_record.h"
 #include "state/setup_state.h"
+#include "uninstaller_record.h"
 
 namespace kestrova::kpack {
 namespace {
