@@ -55,8 +55,9 @@ demo: bootstrap run-stub build/host/build.ninja $(if $(INSTALL),build/win-tests/
 	@cmake --build --preset host -j $(JOBS)
 	@scripts/demo
 ifneq ($(INSTALL),)
-	@cmake --build --preset win-tests -j $(JOBS) --target install-runner
+	@cmake --build --preset win-tests -j $(JOBS) --target install-runner e2e_driver
 	@scripts/demo-install
+	@scripts/demo-uninstall
 endif
 
 format:

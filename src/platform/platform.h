@@ -176,6 +176,14 @@ class Platform {
     virtual int driveType(const char* root) = 0;
     // Bytes free for the caller on the drive of root. False on failure.
     virtual bool freeSpace(const char* root, uint64_t* bytes) = 0;
+
+    // ---- Removal (the uninstaller) ---------------------------------------
+    // Removes an empty folder (RemoveDirectory). False when it is missing,
+    // not empty or cannot be removed.
+    virtual bool removeFolder(const char* path) = 0;
+    // Deletes root\subKey, a key without subkeys, with its values
+    // (RegDeleteKey). False when it is missing or cannot be deleted.
+    virtual bool regDeleteKey(RegKey root, const char* subKey) = 0;
 };
 
 }  // namespace kestrova

@@ -48,4 +48,21 @@ const char kWelcomeHeadingAfter[] = "安装向导！";
 const char kWelcomeLine1[] = "建议你在继续安装之前关闭所有正在运行的应用程序,单击“下一步”";
 const char kWelcomeLine2[] = "阅读软件许可协议书,单击“取消”退出安装！";
 
+// The uninstaller.
+const char kUninstallCaption[] = "卸载";
+const char kUninstallQuestionBefore[] = "确实要完全删除";
+const char kUninstallQuestionAfter[] = "及其所有组件吗？";
+const char kUninstallUsage[] =
+    "卸载程序需要卸载日志文件的完整路径，例如：\r\n"
+    "Kestrova-UnInstall.exe C:\\Program Files\\产品\\产品file.ini";
+const char kUninstallNoLogBefore[] = "找不到卸载日志文件：\r\n";
+const char kUninstallNoLogAfter[] = "\r\n\r\n该软件可能已被删除。卸载程序没有做任何更改。";
+const char kUninstallWorking[] = "正在删除文件，请稍候……";
+const char kUninstallDoneAfter[] = "已从您的计算机中删除。";
+const char kUninstallNotRemoved[] = "以下项目未能删除（可能正被其他程序使用），请稍后手动删除：";
+const char kUninstallMoreBefore[] = "……另有 ";
+const char kUninstallMoreAfter[] = " 项";
+const char kUninstallSkippedBefore[] = "卸载日志中有 ";
+const char kUninstallSkippedAfter[] = " 行无法识别或指向系统文件夹，已跳过。";
+
 }  // namespace kestrova::texts

@@ -44,17 +44,40 @@ TEST(Cli, BuildsListsExtractsAndVerifies) {
     fs::copy_file(KPACK_EXECUTABLE, program);
     fs::copy_file(product.stub(), product / "kestrova-stub.exe");
 
+    // The uninstall option is on and no uninstaller is beside kpack: a clear
+    // error, no setup.exe.
     KpackRun run = kpack(program.string(), "build product.toml -o setup.exe", product.path());
+    EXPECT_EQ(1, run.status) << run.output;
+    EXPECT_EQ("kpack: " + (product / "Kestrova-UnInstall.exe").string() +
+                  ": the uninstaller does not exist; the manifest's uninstall option needs it",
+              run.output.substr(0, run.output.find(" (build")))
+        << run.output;
+    EXPECT_FALSE(fs::exists(product / "setup.exe"));
+
+    // With one beside it, it becomes a record for the Windows folder.
+    product.source("Kestrova-UnInstall.exe", "MZ stand-in uninstaller");
+    run = kpack(program.string(), "build product.toml -o setup.exe", product.path());
     EXPECT_EQ(0, run.status) << run.output;
-    EXPECT_EQ(0u, run.output.find("kpack: wrote setup.exe: 1 file records, ")) << run.output;
+    EXPECT_EQ(0u, run.output.find("kpack: wrote setup.exe: 2 file records, ")) << run.output;
     run = kpack(program.string(), "verify setup.exe", product.path());
     EXPECT_EQ(0, run.status) << run.output;
     run = kpack(program.string(), "list setup.exe", product.path());
     EXPECT_EQ(0, run.status) << run.output;
     EXPECT_NE(std::string::npos, run.output.find(u8"product: 测试")) << run.output;
+    EXPECT_NE(std::string::npos, run.output.find("[Windows Directory]\\Kestrova-UnInstall.exe"))
+        << run.output;
     run = kpack(program.string(), "extract setup.exe -d out", product.path());
     EXPECT_EQ(0, run.status) << run.output;
     EXPECT_EQ("abababab", test::readText(product / "out/InstallDir/a.txt"));
+    EXPECT_EQ("MZ stand-in uninstaller",
+              test::readText(product / "out/Windows Directory/Kestrova-UnInstall.exe"));
+
+    // --uninstaller names another; one that is no Windows program is refused.
+    product.source("other.exe", "not a program");
+    run = kpack(program.string(), "build product.toml -o setup.exe --uninstaller other.exe",
+                product.path());
+    EXPECT_EQ(1, run.status) << run.output;
+    EXPECT_EQ("kpack: other.exe: the uninstaller is not a Windows program\n", run.output);
 }
 
 TEST(Cli, ReportsErrorsWithExitCodes) {

@@ -471,4 +471,19 @@ bool FakePlatform::freeSpace(const char*, uint64_t* bytes) {
     return true;
 }
 
+bool FakePlatform::removeFolder(const char* path) {
+    std::error_code ec;
+    fs::path p = fsPath(hostPath(path));
+    if (!fs::is_directory(p, ec) || !fs::is_empty(p, ec)) return false;
+    return fs::remove(p, ec);
+}
+
+bool FakePlatform::regDeleteKey(RegKey root, const char* subKey) {
+    const std::string path = subKey ? subKey : "";
+    const Key* key = findKeyConst(root, path);
+    if (path.empty() || !key || !key->children.empty()) return false;
+    deleteKey(root, path);
+    return true;
+}
+
 }  // namespace kestrova::test

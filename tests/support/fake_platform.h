@@ -149,6 +149,11 @@ class FakePlatform : public Platform {
     int driveType(const char* root) override;
     bool freeSpace(const char* root, uint64_t* bytes) override;
 
+    // Removal: removeFolder removes an empty folder only; regDeleteKey
+    // deletes a key that has no subkeys.
+    bool removeFolder(const char* path) override;
+    bool regDeleteKey(RegKey root, const char* subKey) override;
+
     const std::string& root() const { return root_; }
 
   private:

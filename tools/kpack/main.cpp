@@ -23,15 +23,19 @@ using namespace kestrova::kpack;
 namespace {
 
 constexpr char kStubName[] = "kestrova-stub.exe";
+constexpr char kUninstallerName[] = "Kestrova-UnInstall.exe";
 
 const char kUsage[] =
-    "usage: kpack build MANIFEST -o SETUP.EXE [--stub STUB.EXE] [-j THREADS]\n"
+    "usage: kpack build MANIFEST -o SETUP.EXE [--stub STUB.EXE] [--uninstaller EXE]\n"
+    "                  [-j THREADS]\n"
     "       kpack list SETUP.EXE\n"
     "       kpack extract SETUP.EXE -d FOLDER\n"
     "       kpack verify SETUP.EXE\n"
     "\n"
     "build    makes SETUP.EXE from the manifest (see tools/kpack/README.md); the stub is\n"
-    "         kestrova-stub.exe next to kpack unless --stub names another; -j sets the\n"
+    "         kestrova-stub.exe next to kpack unless --stub names another; with the\n"
+    "         uninstall option on, Kestrova-UnInstall.exe next to kpack (or the one\n"
+    "         --uninstaller names) is added for the Windows folder; -j sets the\n"
     "         number of compressing threads (default: one per core)\n"
     "list     shows the package's header, product, sections and records\n"
     "extract  writes the script, licence, pictures and files below FOLDER\n"
@@ -68,12 +72,14 @@ int build(const std::vector<std::string>& args) {
     BuildOptions o;
     o.threads = defaultThreads();
     o.showProgress = stderrIsTerminal();
-    std::string manifest, output, stub;
+    std::string manifest, output, stub, uninstaller;
     for (std::size_t i = 1; i < args.size(); ++i) {
         if (args[i] == "-o") {
             output = optionValue(args, &i);
         } else if (args[i] == "--stub") {
             stub = optionValue(args, &i);
+        } else if (args[i] == "--uninstaller") {
+            uninstaller = optionValue(args, &i);
         } else if (args[i] == "-j") {
             const std::string value = optionValue(args, &i);
             if (value.empty() || value.find_first_not_of("0123456789") != std::string::npos ||
@@ -102,6 +108,13 @@ int build(const std::vector<std::string>& args) {
     } else {
         o.stub = pathFromUtf8(stub);
         o.stubName = stub;
+    }
+    if (uninstaller.empty()) {
+        o.uninstaller = programFolder() / kUninstallerName;
+        o.uninstallerName = pathToUtf8(o.uninstaller);
+    } else {
+        o.uninstaller = pathFromUtf8(uninstaller);
+        o.uninstallerName = uninstaller;
     }
     const BuildSummary summary = buildPackage(o);
     std::cout << "kpack: wrote " << output << ": " << summary.files << " file records, "

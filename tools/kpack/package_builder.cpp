@@ -12,6 +12,7 @@
 #include "script_parser.h"
 #include "script_writer.h"
 #include "state/setup_state.h"
+#include "uninstaller_record.h"
 
 namespace kestrova::kpack {
 namespace {
@@ -36,6 +37,7 @@ BuildSummary buildPackage(const BuildOptions& o) {
         std::min<uint64_t>(o.largestPackage, std::numeric_limits<int32_t>::max());
     const Manifest manifest = readManifest(o.manifest, o.manifestName);
     PackagePlan plan = planPackage(manifest);
+    if (!o.uninstaller.empty()) addUninstaller(manifest, o.uninstaller, o.uninstallerName, &plan);
     const std::string stub = readStub(o);
 
     std::vector<CompressJob> jobs;

@@ -16,6 +16,10 @@ struct BuildOptions {
     std::string outputName;
     fs::path stub;
     std::string stubName;
+    // The uninstaller shipped when the manifest's uninstall option is on;
+    // empty: none is added (the library's callers that only test packing).
+    fs::path uninstaller;
+    std::string uninstallerName;
     unsigned threads = 1;
     bool showProgress = false;
     // The largest setup.exe the setup can address: its stream positions are
@@ -31,7 +35,7 @@ struct BuildSummary {
 };
 
 // Builds the setup.exe. Throws KpackError for the first problem (of the
-// manifest, a source, the stub, or a package too large for the setup's
+// manifest, a source, the stub, the uninstaller, or a package too large for the setup's
 // 32-bit offsets); the output then does not exist under its name (an
 // earlier file of that name is left as it was).
 BuildSummary buildPackage(const BuildOptions& options);

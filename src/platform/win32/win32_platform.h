@@ -68,6 +68,10 @@ class Win32Platform : public Platform {
     uint32_t logicalDrives() override;
     int driveType(const char* root) override;
     bool freeSpace(const char* root, uint64_t* bytes) override;
+
+    // Removal (removal.cpp): RemoveDirectoryW, RegDeleteKeyW.
+    bool removeFolder(const char* path) override;
+    bool regDeleteKey(RegKey root, const char* subKey) override;
 };
 
 }  // namespace kestrova::win32

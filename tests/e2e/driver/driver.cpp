@@ -37,6 +37,7 @@ Driver::Driver(std::wstring shotsFolder, std::wstring boxLog, std::wstring windo
 
 Driver::~Driver() {
     if (process_) CloseHandle(process_);
+    for (HANDLE file : heldFiles_) CloseHandle(file);
 }
 
 bool Driver::run(const std::vector<Step>& steps) {
@@ -81,6 +82,7 @@ bool Driver::runStep(const Step& step) {
     if (verb == "expect-elapsed") return expectElapsed(step);
     if (verb == "copy-files") return fileStep(step, true);
     if (verb == "delete-files") return fileStep(step, false);
+    if (verb == "hold-file") return holdFile(step);
     if (verb == "shot-windows") return shotWindows(step);
     if (verb == "wait-window") return waitWindow(step);
     if (verb == "wait-gone") return waitGone(step);
@@ -143,8 +145,11 @@ bool Driver::fail(const std::string& message) {
 bool Driver::start(const Step& step) {
     if (process_) return fail("a program was already started; one script drives one program");
     std::wstring exe = widen(step.text("exe"));
+    // command= is the whole command line as given (the way the system starts
+    // a registered command); otherwise the quoted program and args=.
     std::wstring commandLine = L"\"" + exe + L"\"";
     if (step.has("args")) commandLine += L" " + widen(step.text("args"));
+    if (step.has("command")) commandLine = widen(step.text("command"));
     std::wstring folder = widen(step.text("cwd"));
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;

@@ -42,8 +42,9 @@ class Driver {
     bool screenshot(const Step& step);
     bool mark(const Step& step);
     bool expectElapsed(const Step& step);
-    // copy-files (copy) and delete-files.
+    // copy-files (copy) and delete-files; hold-file keeps one open.
     bool fileStep(const Step& step, bool copy);
+    bool holdFile(const Step& step);
     bool shotWindows(const Step& step);
     bool waitWindow(const Step& step);
     bool waitGone(const Step& step);
@@ -91,6 +92,7 @@ class Driver {
     ULONGLONG startTicks_ = 0;
     std::string result_;
     std::string failure_;
+    std::vector<HANDLE> heldFiles_;  // open until the driver ends (step hold-file)
 };
 
 }  // namespace kestrova::e2e

@@ -93,4 +93,19 @@ bool Driver::fileStep(const Step& step, bool copy) {
     return true;
 }
 
+bool Driver::holdFile(const Step& step) {
+    // Opened without FILE_SHARE_DELETE or FILE_SHARE_WRITE, as a program
+    // that has a document open: nobody can delete the file until the
+    // driver ends.
+    std::wstring path = expandVariables(widen(step.text("path")));
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return fail("cannot open " + narrow(path) + " (error " + std::to_string(GetLastError()) +
+                    ")");
+    heldFiles_.push_back(file);
+    result_ = "holding " + narrow(path);
+    return true;
+}
+
 }  // namespace kestrova::e2e

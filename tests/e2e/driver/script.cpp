@@ -15,7 +15,7 @@ struct VerbRule {
 };
 
 constexpr VerbRule kVerbs[] = {
-    {"start", "exe args cwd", false},
+    {"start", "exe args command cwd", false},
     {"wait-window", "class title id text scope timeout", false},
     {"wait-gone", "class title id text scope timeout", false},
     {"read", "id class", false},
@@ -35,6 +35,7 @@ constexpr VerbRule kVerbs[] = {
     {"copy-files", "from to count", false},
     {"delete-files", "from count", false},
     {"shot-windows", "", false},
+    {"hold-file", "path", false},
 };
 
 constexpr const char* kTextKeys[] = {"title", "text"};
@@ -200,6 +201,7 @@ bool complete(const Step& step, std::string& error) {
     if (verb == "expect-elapsed" && !step.has("since")) needed = "since=";
     if (verb == "copy-files" && (!step.has("from") || !step.has("to"))) needed = "from= and to=";
     if (verb == "delete-files" && !step.has("from")) needed = "from=";
+    if (verb == "hold-file" && !step.has("path")) needed = "path=";
     if (needed) error = verb + " needs " + needed;
     return needed == nullptr;
 }

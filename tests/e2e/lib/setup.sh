@@ -36,9 +36,10 @@ without_splash() {
     rm -f "$1/pictures/splash.bmp"
 }
 
-# build_setup MANIFEST SETUP: kpack builds the setup program on the stub.
+# build_setup MANIFEST SETUP: kpack builds the setup program on the stub,
+# with the uninstaller built beside it.
 build_setup() {
-    "$KPACK" build "$1" -o "$2" --stub "$STUB" --quiet
+    "$KPACK" build "$1" -o "$2" --stub "$STUB" --uninstaller "$(dirname "$STUB")/Kestrova-UnInstall.exe" --quiet
 }
 
 # package_field SETUP N: number field N of the package header (0: the

@@ -1,0 +1,144 @@
+#include "uninstall_window_win.h"
+
+#include <commctrl.h>
+
+#include "platform/win32/wide.h"
+#include "platform/win32/win32_platform.h"
+#include "resources/texts.h"
+#include "uninstaller/uninstall_messages.h"
+#include "uninstaller/uninstall_run.h"
+#include "uninstaller_ids.h"
+
+namespace kestrova {
+namespace {
+
+// The bar's range: steps are scaled to it so any number of them fits.
+constexpr int kProgressRange = 1000;
+// How long the finished bar stays before the closing message, so that the
+// window does not merely flash on a small product.
+constexpr DWORD kFinishedPause = 400;
+
+INT_PTR CALLBACK dialogProc(HWND, UINT message, WPARAM, LPARAM) {
+    // No close box and nothing to cancel: a removal stopped half way would
+    // leave a product that can be neither used nor uninstalled again.
+    return message == WM_INITDIALOG ? TRUE : FALSE;
+}
+
+void pumpMessages(HWND dialog) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (!IsDialogMessageW(dialog, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
+
+void setText(HWND dialog, int id, const char* gbk) {
+    win32::Wide text(gbk, win32::Conversion::Lenient);
+    SetDlgItemTextW(dialog, id, text);
+}
+
+// The progress window: the bar and the path at hand, repainted at each step.
+class ProgressWindow : public UninstallProgress {
+  public:
+    ProgressWindow(HINSTANCE instance, const std::string& caption) {
+        dialog_ =
+            CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_UNINSTALL), nullptr, dialogProc, 0);
+        if (!dialog_) return;
+        win32::Wide title(caption.c_str(), win32::Conversion::Lenient);
+        SetWindowTextW(dialog_, title);
+        setText(dialog_, IDC_UNINSTALL_STATUS, texts::kUninstallWorking);
+        SendDlgItemMessageW(dialog_, IDC_UNINSTALL_PROGRESS, PBM_SETRANGE32, 0, kProgressRange);
+        ShowWindow(dialog_, SW_SHOW);
+        UpdateWindow(dialog_);
+    }
+    ProgressWindow(const ProgressWindow&) = delete;
+    ProgressWindow& operator=(const ProgressWindow&) = delete;
+    ~ProgressWindow() override {
+        if (dialog_) DestroyWindow(dialog_);
+    }
+
+    void onStep(int step, int total, const char* text) override {
+        if (!dialog_) return;
+        setText(dialog_, IDC_UNINSTALL_PATH, text);
+        setPosition(step, total);
+        pumpMessages(dialog_);
+    }
+
+    void finish() {
+        if (!dialog_) return;
+        setText(dialog_, IDC_UNINSTALL_PATH, "");
+        setPosition(1, 1);
+        DWORD start = GetTickCount();
+        while (GetTickCount() - start < kFinishedPause) {
+            pumpMessages(dialog_);
+            Sleep(20);
+        }
+    }
+
+  private:
+    void setPosition(int done, int total) {
+        int position = total > 0 ? MulDiv(done, kProgressRange, total) : kProgressRange;
+        SendDlgItemMessageW(dialog_, IDC_UNINSTALL_PROGRESS, PBM_SETPOS, position, 0);
+    }
+
+    HWND dialog_ = nullptr;
+};
+
+// The command line in GBK; empty when it holds a character GBK lacks (no
+// file log the setup wrote can have such a name).
+std::string commandLineGbk() {
+    const wchar_t* wide = GetCommandLineW();
+    std::string text(static_cast<std::size_t>(lstrlenW(wide)) * 2 + 1, '\0');
+    if (!win32::toGbk(wide, -1, &text[0], text.size())) return std::string();
+    text.resize(lstrlenA(text.c_str()));
+    return text;
+}
+
+}  // namespace
+
+int runUninstaller(HINSTANCE instance) {
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+    win32::Win32Platform platform;
+
+    const std::string commandLine = commandLineGbk();
+    UninstallPaths paths;
+    if (!readUninstallArgument(commandTail(commandLine.c_str()), &paths)) {
+        platform.messageBox(nullptr, texts::kUninstallUsage, texts::kUninstallCaption,
+                            kMbOk | kMbIconError);
+        return 1;
+    }
+    const std::string caption = uninstallCaption(paths.productName);
+    const uint32_t attributes = platform.fileAttributes(paths.fileLog);
+    if (attributes == kInvalidAttributes || (attributes & kAttributeDirectory)) {
+        platform.messageBox(nullptr, missingLogMessage(paths.fileLog).c_str(), caption.c_str(),
+                            kMbOk | kMbIconError);
+        return 1;
+    }
+    if (platform.messageBox(nullptr, uninstallQuestion(paths.productName).c_str(), caption.c_str(),
+                            kMbYesNo | kMbIconQuestion | kMbDefButton2) != kIdYes)
+        return 0;
+
+    RemovalGuard guard;
+    guardSystemFolders(platform, &guard);
+    UninstallPlan plan;
+    if (!planUninstall(platform, paths, guard, &plan)) {
+        platform.messageBox(nullptr, missingLogMessage(paths.fileLog).c_str(), caption.c_str(),
+                            kMbOk | kMbIconError);
+        return 1;
+    }
+    UninstallOutcome outcome;
+    {
+        ProgressWindow window(instance, caption);
+        outcome = runUninstall(platform, paths, plan, guard, window);
+        window.finish();
+    }
+    const bool complete = outcome.notRemoved.empty();
+    platform.messageBox(nullptr, finalMessage(paths.productName, outcome, plan.skipped).c_str(),
+                        caption.c_str(), kMbOk | (complete ? kMbIconInformation : MB_ICONWARNING));
+    return complete ? 0 : 2;
+}
+
+}  // namespace kestrova

@@ -1,0 +1,312 @@
+// The uninstaller's decisions: its command line, which paths it may touch,
+// how it reads the logs, and a whole install and uninstall on the fake.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/install_run.h"
+#include "engine/uninstall_log.h"
+#include "fake_platform.h"
+#include "gbk.h"
+#include "package_builder.h"
+#include "resources/texts.h"
+#include "uninstaller/removal_guard.h"
+#include "uninstaller/uninstall_messages.h"
+#include "uninstaller/uninstall_paths.h"
+#include "uninstaller/uninstall_plan.h"
+#include "uninstaller/uninstall_run.h"
+
+namespace kestrova {
+namespace {
+
+namespace fs = std::filesystem;
+using test::FakePlatform;
+using test::gbk;
+using test::PackageBuilder;
+
+const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+TEST(UninstallArgument, TakesTheWholeTailAsTheFileLogsPath) {
+    // As the setup registers it: unquoted, spaces and Chinese included. The
+    // second byte of 乗 is '\', which must not split the product's name.
+    const std::string product = gbk(u8"星图 演示乗");
+    const std::string command = "C:\\WINDOWS\\Kestrova-UnInstall.exe C:\\Program Files\\" +
+                                product + "\\" + product + "file.ini";
+    UninstallPaths paths;
+    ASSERT_TRUE(readUninstallArgument(commandTail(command.c_str()), &paths));
+    EXPECT_EQ("C:\\Program Files\\" + product + "\\" + product + "file.ini", paths.fileLog);
+    EXPECT_EQ("C:\\Program Files\\" + product + "\\" + product + "dir.ini", paths.dirLog);
+    EXPECT_EQ("C:\\Program Files\\" + product, std::string(paths.installFolder));
+    EXPECT_EQ(product, paths.productName);
+
+    // A quoted program name, quotes around the path and blanks around it.
+    ASSERT_TRUE(readUninstallArgument(
+        commandTail("\"C:\\Win Dir\\Kestrova-UnInstall.exe\"  \"D:\\App\\AppFILE.INI\" "), &paths));
+    EXPECT_EQ(std::string("D:\\App\\AppFILE.INI"), paths.fileLog);
+    EXPECT_EQ(std::string("App"), paths.productName);
+    EXPECT_EQ(std::string("D:\\App\\Appdir.ini"), paths.dirLog);
+    // A log in a drive root keeps the root's backslash as its folder.
+    ASSERT_TRUE(readUninstallArgument("D:\\Appfile.ini", &paths));
+    EXPECT_EQ(std::string("D:\\"), paths.installFolder);
+
+    for (const char* bad : {"", "   ", "Appfile.ini", "App\\Appfile.ini", "C:Appfile.ini",
+                            "\\\\server\\share\\Appfile.ini", "C:\\App\\file.ini",
+                            "C:\\App\\App.ini", "C:\\App\\Appfile.ini.bak"}) {
+        EXPECT_FALSE(readUninstallArgument(bad, &paths)) << bad;
+        EXPECT_EQ('\0', paths.fileLog[0]) << bad;
+    }
+    // A path that would not fit the setup's texts is refused, not cut.
+    const std::string longPath = "C:\\" + std::string(kTextSize, 'a') + "\\Appfile.ini";
+    EXPECT_FALSE(readUninstallArgument(longPath.c_str(), &paths));
+}
+
+class GuardTest : public ::testing::Test {
+  protected:
+    void SetUp() override { guardSystemFolders(platform, &guard); }
+    FakePlatform platform;
+    RemovalGuard guard;
+};
+
+TEST_F(GuardTest, RefusesSystemFoldersAndPathsOfTheWrongShape) {
+    const char* const refused[] = {
+        "C:\\", "C:", "C:\\\\", "c:\\windows", "C:\\WINDOWS\\",
+        "C:\\WINDOWS\\SYSTEM32\\kernel32.dll", "c:\\windows\\system32\\KERNEL32.DLL",
+        "C:\\WINDOWS\\win.ini", "C:\\Program Files", "c:\\program files\\",
+        "C:\\Program Files (x86)", "C:\\Users\\Setup\\Desktop",
+        "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs",
+        "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Startup",
+        // Shapes a setup never writes, which the system would resolve to
+        // other places.
+        "App\\a.txt", "\\App\\a.txt", "\\\\server\\share\\a.txt", "C:\\App\\..\\WINDOWS\\win.ini",
+        "C:\\App\\.\\a.txt", "C:\\App\\\\a.txt", "C:\\WINDOWS.\\win.ini", "C:\\App \\a.txt",
+        "C:/WINDOWS/win.ini", "C:\\App\\*.*", "C:\\App\\a?.txt", "C:\\App\\a.txt:stream",
+        "C:\\App\\a\x01.txt", "C:\\App\\\"a\".txt"};
+    for (const char* path : refused) EXPECT_FALSE(guard.mayRemove(path)) << path;
+
+    const std::string chinese = gbk(u8"C:\\Program Files\\星图演示\\数据乗\\说明.txt");
+    const char* const allowed[] = {
+        "C:\\Program Files\\App",
+        "C:\\Program Files\\App\\a.txt",
+        "C:\\App\\bin\\",
+        "C:\\WINDOWSX\\a.txt",  // a sibling whose name begins like the Windows folder's
+        "C:\\Users\\Setup\\Desktop\\App.lnk",
+        "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\App",
+        "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Startup\\App.lnk",
+        chinese.c_str()};
+    for (const char* path : allowed) EXPECT_TRUE(guard.mayRemove(path)) << path;
+}
+
+TEST(Guard, AllowsADesktopInsideTheWindowsFolderButNotItsNeighbours) {
+    FakePlatform platform;
+    platform.desktop = "C:\\WINDOWS\\Desktop";
+    RemovalGuard guard;
+    guardSystemFolders(platform, &guard);
+    EXPECT_TRUE(guard.mayRemove("C:\\WINDOWS\\Desktop\\App.lnk"));
+    EXPECT_FALSE(guard.mayRemove("C:\\WINDOWS\\Desktop"));
+    EXPECT_FALSE(guard.mayRemove("C:\\WINDOWS\\DesktopX\\App.lnk"));
+    EXPECT_FALSE(guard.mayRemove("C:\\WINDOWS\\notepad.exe"));
+}
+
+TEST(LogReading, KeepsWholePathsAndSkipsWhatIsNotOne) {
+    FakePlatform platform;
+    const std::string longLine(kFileLogEntryLimit + 1, 'x');
+    const std::string fitting = "C:\\" + std::string(kFileLogEntryLimit - 3, 'y');
+    platform.writeFile("C:\\App\\Appfile.ini", "C:\\App\\a.txt\r\n<NoneApp>\r\n\r\n" + longLine +
+                                                   "\r\n" + fitting + "\r\n" +
+                                                   std::string("C:\\App\\nul\0.txt\r\n", 17) +
+                                                   "C:\\App\\b.txt\nC:\\App\\cut");
+    std::vector<std::string> entries;
+    int skipped = 0;
+    ASSERT_TRUE(
+        readLogEntries(platform, "C:\\App\\Appfile.ini", kFileLogEntryLimit, &entries, &skipped));
+    EXPECT_EQ((std::vector<std::string>{"C:\\App\\a.txt", fitting, "C:\\App\\b.txt"}), entries);
+    // The long line (read in pieces, counted once), the NUL, the cut last line.
+    EXPECT_EQ(3, skipped);
+    EXPECT_FALSE(readLogEntries(platform, "C:\\App\\missing.ini", 10, &entries, &skipped));
+}
+
+// Every file and folder under the fake's drives, for before/after
+// comparisons.
+std::set<std::string> snapshot(const FakePlatform& platform) {
+    std::set<std::string> entries;
+    const fs::path root(platform.root());
+    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator();
+         ++it)
+        entries.insert(it->path().lexically_relative(root).generic_u8string() +
+                       (it->is_directory() ? "/" : ""));
+    return entries;
+}
+
+// Records the order of removals and holds some files open.
+class RemovingPlatform : public FakePlatform {
+  public:
+    std::set<std::string> inUse;
+    std::vector<std::string> removals;
+    bool deleteFile(const char* path) override {
+        removals.push_back(std::string("file ") + path);
+        if (inUse.count(path)) return false;
+        return FakePlatform::deleteFile(path);
+    }
+    bool removeFolder(const char* path) override {
+        removals.push_back(std::string("folder ") + path);
+        return FakePlatform::removeFolder(path);
+    }
+};
+
+class Steps : public UninstallProgress {
+  public:
+    std::vector<std::string> texts;
+    int total = 0;
+    void onStep(int step, int count, const char* text) override {
+        EXPECT_EQ(static_cast<int>(texts.size()), step);
+        total = count;
+        texts.push_back(text);
+    }
+};
+
+class RoundTripTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        builder.productName = "Demo";
+        builder.installDir = "C:\\App";
+        builder.directories = {"[InstallDir]", "[InstallDir]\\bin", "[InstallDir]\\data",
+                               "[Start Menu]\\Demo"};
+        builder.programGroup = "Demo";
+        builder.addFile("[InstallDir]\\bin\\app.exe", "program");
+        builder.addNoneApp();
+        builder.addFile("[InstallDir]\\readme.txt", "read me");
+        builder.addFile("[InstallDir]\\data\\kept.dat", "user data", '4');  // not logged
+        builder.addFile("[Windows Directory]\\shared.dll", "shared");       // not logged
+        builder.menuLines = {
+            PackageBuilder::menuLine("App", "[InstallDir]\\bin\\app.exe", true, false)};
+        // The Start menu exists on every system; the setup makes only the
+        // group inside it.
+        platform.makeFolders("C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs");
+        before = snapshot(platform);
+    }
+
+    void install() {
+        platform.writeFile("C:\\Downloads\\setup.exe", builder.build());
+        platform.writeFile("C:\\TEMP\\~temp1.ini", builder.script());
+        std::strcpy(state.packagePath, "C:\\Downloads\\setup.exe");
+        std::strcpy(state.scriptPath, "C:\\TEMP\\~temp1.ini");
+        std::strcpy(state.productName, "Demo");
+        std::strcpy(state.installDir, "C:\\App");
+        std::strcpy(state.uninstallOption, "1");
+        state.packageOffset = builder.recordBase();
+        platform.makeFolders("C:\\App");  // as the wizard does before the run
+        ASSERT_TRUE(openUninstallLogs(platform, state, nullptr));
+        installRun(platform, state, nullptr);
+        platform.deleteFile("C:\\TEMP\\~temp1.ini");
+        platform.deleteFile("C:\\Downloads\\setup.exe");
+        platform.removals.clear();
+    }
+
+    // The uninstaller's work as its window runs it, from the registered
+    // command. False when the file log could not be read.
+    bool uninstall() {
+        std::string command;
+        const std::string key = std::string(kUninstallKey) + "\\Demo";
+        if (!platform.getValue(kHkeyLocalMachine, key, "UninstallString", &command)) return false;
+        EXPECT_TRUE(readUninstallArgument(commandTail(command.c_str()), &paths));
+        RemovalGuard guard;
+        guardSystemFolders(platform, &guard);
+        UninstallPlan plan;
+        if (!planUninstall(platform, paths, guard, &plan)) return false;
+        skipped = plan.skipped;
+        outcome = runUninstall(platform, paths, plan, guard, steps);
+        EXPECT_EQ(uninstallSteps(plan), steps.total);
+        return true;
+    }
+
+    RemovingPlatform platform;
+    SetupState state;
+    PackageBuilder builder;
+    std::set<std::string> before;
+    UninstallPaths paths;
+    UninstallOutcome outcome;
+    Steps steps;
+    int skipped = -1;
+};
+
+TEST_F(RoundTripTest, RemovesWhatTheSetupLoggedInOrderAndKeepsTheRest) {
+    install();
+    ASSERT_TRUE(platform.exists("C:\\Users\\Setup\\Desktop\\App.lnk"));
+    ASSERT_TRUE(uninstall());
+
+    const std::string group = "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Demo";
+    const std::string uninstallLink = group + "\\" + gbk(u8"卸载") + "Demo.lnk";
+    const std::vector<std::string> expected = {
+        "file C:\\App\\bin\\app.exe", "file C:\\App\\readme.txt", "file " + group + "\\App.lnk",
+        "file C:\\Users\\Setup\\Desktop\\App.lnk", "file " + uninstallLink,
+        // Deepest first; the install folder and data stay while they hold
+        // something.
+        "folder " + group, "folder C:\\App\\data", "folder C:\\App\\bin", "folder C:\\App",
+        "file C:\\App\\Demodir.ini", "file C:\\App\\Demofile.ini",
+        "folder C:\\App",  // once more without the logs
+    };
+    EXPECT_EQ(expected, platform.removals);
+    EXPECT_TRUE(outcome.notRemoved.empty());
+    EXPECT_EQ(0, skipped);
+    EXPECT_FALSE(platform.keyExists(kHkeyLocalMachine, std::string(kUninstallKey) + "\\Demo"));
+    EXPECT_TRUE(platform.keyExists(kHkeyLocalMachine, kUninstallKey));
+
+    // What is left beyond the state before: the file the setup did not log,
+    // its folders, and the file in the Windows folder.
+    std::set<std::string> after = snapshot(platform), added;
+    for (const std::string& entry : after)
+        if (!before.count(entry)) added.insert(entry);
+    EXPECT_EQ((std::set<std::string>{"C/App/", "C/App/data/", "C/App/data/kept.dat",
+                                     "C/WINDOWS/shared.dll"}),
+              added);
+    for (const std::string& entry : before) EXPECT_TRUE(after.count(entry)) << entry;
+
+    // A second run finds no file log and changes nothing.
+    platform.removals.clear();
+    EXPECT_FALSE(uninstall());
+    EXPECT_TRUE(platform.removals.empty());
+    EXPECT_EQ(after, snapshot(platform));
+}
+
+TEST_F(RoundTripTest, AFileInUseIsReportedAndEverythingElseGoes) {
+    install();
+    platform.inUse.insert("C:\\App\\bin\\app.exe");
+    ASSERT_TRUE(uninstall());
+    EXPECT_EQ(std::vector<std::string>{"C:\\App\\bin\\app.exe"}, outcome.notRemoved);
+    EXPECT_TRUE(platform.exists("C:\\App\\bin\\app.exe"));
+    EXPECT_FALSE(platform.exists("C:\\App\\readme.txt"));
+    EXPECT_FALSE(platform.exists("C:\\App\\Demofile.ini"));
+    EXPECT_FALSE(platform.exists("C:\\Users\\Setup\\Desktop\\App.lnk"));
+    EXPECT_FALSE(platform.keyExists(kHkeyLocalMachine, std::string(kUninstallKey) + "\\Demo"));
+
+    const std::string message = finalMessage("Demo", outcome, 0);
+    EXPECT_EQ(std::string("Demo") + texts::kUninstallDoneAfter + "\r\n\r\n" +
+                  texts::kUninstallNotRemoved + "\r\nC:\\App\\bin\\app.exe",
+              message);
+}
+
+TEST_F(RoundTripTest, ATamperedLogRemovesNothingOutsideTheProduct) {
+    install();
+    platform.writeFile("C:\\WINDOWS\\SYSTEM32\\kernel32.dll", "system");
+    platform.writeFile("C:\\Program Files\\Other\\other.exe", "another product");
+    platform.writeFile("C:\\App\\Demofile.ini",
+                       "C:\\WINDOWS\\SYSTEM32\\kernel32.dll\r\nC:\\\r\nC:\\App\\..\\Program "
+                       "Files\\Other\\other.exe\r\nC:\\App\\readme.txt\r\n");
+    platform.writeFile("C:\\App\\Demodir.ini", "C:\\WINDOWS\r\nC:\\Program Files\r\nC:\\\r\n");
+    ASSERT_TRUE(uninstall());
+    EXPECT_EQ("system", platform.readFile("C:\\WINDOWS\\SYSTEM32\\kernel32.dll"));
+    EXPECT_EQ("another product", platform.readFile("C:\\Program Files\\Other\\other.exe"));
+    EXPECT_FALSE(platform.exists("C:\\App\\readme.txt"));
+    EXPECT_EQ(6, skipped);
+    for (const std::string& removal : platform.removals)
+        EXPECT_EQ(0u, removal.substr(removal.find(' ') + 1).find("C:\\App")) << removal;
+    EXPECT_NE(std::string::npos, finalMessage("Demo", outcome, skipped)
+                                     .find(std::string(texts::kUninstallSkippedBefore) + "6"));
+}
+
+}  // namespace
+}  // namespace kestrova
