@@ -84,10 +84,39 @@ source = "a.txt"
 target = "[InstallDir]\\a.txt"
 )";
 
+std::string plainBitmap(int width, int height, uint8_t grey) {
+    const std::size_t rowBytes = (static_cast<std::size_t>(width) + 3) / 4 * 4;
+    const uint32_t pixelOffset = 14 + 40 + 4;
+    std::string b;
+    auto put = [&b](uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) b += static_cast<char>(v >> (8 * i));
+    };
+    b += "BM";
+    put(pixelOffset + static_cast<uint32_t>(rowBytes * height), 4);
+    put(0, 4);
+    put(pixelOffset, 4);
+    // 40-byte header: width, height, 1 plane, 8 bits, plain rows, image
+    // size, no resolution, one colour used, all important.
+    put(40, 4);
+    put(width, 4);
+    put(height, 4);
+    put(1, 2);
+    put(8, 2);
+    put(0, 4);
+    put(static_cast<uint32_t>(rowBytes * height), 4);
+    put(0, 4);
+    put(0, 4);
+    put(1, 4);
+    put(0, 4);
+    put(grey | grey << 8 | grey << 16, 4);
+    b.append(rowBytes * height, '\0');  // every pixel is entry 0
+    return b;
+}
+
 ProductFolder::ProductFolder() {
     stub_ = writeStandInStub(folder_.path());
-    source("welcome.bmp", "BM welcome");
-    source("title.bmp", "BM title");
+    source("welcome.bmp", plainBitmap(164, 314));
+    source("title.bmp", plainBitmap(548, 64));
     source("a.txt", "abababab");
 }
 
