@@ -207,7 +207,7 @@ BitmapBlock BitmapLoader::load(BitmapSource& source) {
     const int64_t pixelStart = pixelOffset != 0 ? start + pixelOffset : masksEnd + tableInFile;
     // Some writers mark 16-bit rows as bit fields but store no masks; the
     // first pixels would be taken for them.
-    if (pixelStart < masksEnd) return {};
+    if (bitFields && pixelStart < masksEnd) return {};
     const uint64_t available = end > pixelStart ? static_cast<uint64_t>(end - pixelStart) : 0;
     if (imageSize > kMaxPixelBytes || imageSize > available + kMaxMissingPixelBytes) return {};
     put32(header + 20, imageSize);
@@ -238,7 +238,9 @@ BitmapBlock BitmapLoader::load(BitmapSource& source) {
         source.read(table, tableBytes);
     }
 
-    if (pixelOffset != 0 && !source.seek(start + pixelOffset)) return block;  // rows stay zero
+    // Without a pixel offset the rows follow the colour table, or for bit
+    // fields the masks and any table after them.
+    if (!source.seek(pixelStart)) return block;  // rows stay zero
     uint8_t* pixels = table + tableBytes;
     for (std::size_t done = 0; done < imageSize;) {
         std::size_t piece = imageSize - done < kReadPiece ? imageSize - done : kReadPiece;

@@ -107,6 +107,13 @@ TEST(Pictures, WhatCannotBeConvertedIsRefusedWithTheReason) {
     // Bit fields without their masks; a header size no decoder knows.
     EXPECT_EQ(0u, problem(test::bitmapDataFile("bitfields16.bmp"))
                       .find("is a damaged or unsupported bitmap ("));
+    // Bitmaps cut short: both readers would make up the missing rows.
+    for (const char* file : {"rgb24.bmp", "v5.bmp", "rle8.bmp", "core4.bmp"}) {
+        const std::string whole = test::bitmapDataFile(file);
+        EXPECT_EQ("ends before its pixel rows do (the file is cut short)",
+                  problem(whole.substr(0, whole.size() - 1)))
+            << file;
+    }
     std::string odd = test::bitmapDataFile("v5.bmp");
     odd[14] = 64;
     EXPECT_EQ(0u, problem(odd).find("is a damaged or unsupported bitmap ("));

@@ -94,6 +94,14 @@ void expectShows(const BitmapBlock& block, const Ppm& ppm, const std::string& na
         }
 }
 
+void put32(std::string& bytes, std::size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) bytes.at(at + i) = static_cast<char>(v >> (8 * i));
+}
+void put16(std::string& bytes, std::size_t at, uint16_t v) {
+    bytes.at(at) = static_cast<char>(v);
+    bytes.at(at + 1) = static_cast<char>(v >> 8);
+}
+
 TEST(Bitmap, LoadsEveryFormToThePixelsItShows) {
     struct Case {
         const char* file;
@@ -260,18 +268,15 @@ TEST(Bitmap, TopDownRowsAndBitFieldMasksLoad) {
     EXPECT_TRUE(pixelAt(cut, 0, 0) == readPpm("nine.ppm").at(0, 0));
 
     // ImageMagick's own 16-bit file says bit fields but holds no masks: its
-    // first pixels would be taken for them. Without a file header the
-    // masks follow the header, so the same bytes load.
+    // first pixels would be taken for them.
     EXPECT_FALSE(load(bitmapDataFile("bitfields16.bmp")));
-    EXPECT_TRUE(load(bitmapDataFile("bitfields565.bmp").substr(14)));
-}
-
-void put32(std::string& bytes, std::size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) bytes.at(at + i) = static_cast<char>(v >> (8 * i));
-}
-void put16(std::string& bytes, std::size_t at, uint16_t v) {
-    bytes.at(at) = static_cast<char>(v);
-    bytes.at(at + 1) = static_cast<char>(v >> 8);
+    // Without a file header the rows follow the masks and any colour table
+    // after them (which the block leaves out).
+    std::string noHeader = bitmapDataFile("bitfields565.bmp").substr(14);
+    expectShows(load(noHeader), readPpm("nine.ppm"), "565 without file header");
+    noHeader.insert(40 + 12, 8, '\x7F');
+    put32(noHeader, 32, 2);
+    expectShows(load(noHeader), readPpm("nine.ppm"), "565 with a table, without file header");
 }
 
 TEST(Bitmap, HostileHeadersAreRejectedWithoutReadingOutside) {

@@ -36,6 +36,38 @@ void put32(std::vector<uint8_t>& out, uint32_t v) {
     put16(out, v >> 16);
 }
 
+uint32_t le16(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0] | p[1] << 8);
+}
+
+// Whether a bitmap file ends before its rows do. Both readers would take
+// the missing rows as black (or garbage) rather than fail, yet no image
+// editor writes such a file: it was cut short in a copy or a download.
+bool endsBeforeItsRows(const std::vector<uint8_t>& b) {
+    if (b.size() < kFileHeaderSize + kCoreHeaderSize) return false;  // refused anyway
+    const uint8_t* h = b.data() + kFileHeaderSize;
+    const uint64_t offset = le32(b.data() + 10);
+    uint64_t width, height, bits, compression = kBitmapRgb, imageSize = 0;
+    if (le32(h) == kCoreHeaderSize) {
+        width = le16(h + 4);
+        height = le16(h + 6);
+        bits = le16(h + 10);
+    } else if (b.size() >= kFileHeaderSize + kInfoHeaderSize) {
+        width = le32(h + 4);
+        height = static_cast<uint64_t>(
+            std::abs(static_cast<int64_t>(static_cast<int32_t>(le32(h + 8)))));
+        bits = le16(h + 14);
+        compression = le32(h + 16);
+        imageSize = le32(h + 20);
+    } else {
+        return false;
+    }
+    if (width > kMaxPictureSide || height > kMaxPictureSide) return false;  // refused anyway
+    const bool runLength = compression == kBitmapRle8 || compression == kBitmapRle4;
+    const uint64_t rows = runLength ? imageSize : (bits * width + 31) / 32 * 4 * height;
+    return offset + rows > b.size();
+}
+
 bool startsWith(const std::vector<uint8_t>& bytes, const uint8_t* prefix, std::size_t n) {
     return bytes.size() >= n && std::memcmp(bytes.data(), prefix, n) == 0;
 }
@@ -136,6 +168,8 @@ std::string makeStoredPicture(const std::vector<uint8_t>& source, StoredPicture*
     if (!png && !isBmp(source)) return "is neither a PNG file nor a Windows bitmap (.bmp)";
     const char* kind = png ? "PNG file" : "bitmap";
 
+    if (!png && endsBeforeItsRows(source))
+        return "ends before its pixel rows do (the file is cut short)";
     const BitmapBlock block = png ? BitmapBlock() : loadWithSetupReader(source);
     if (isStoredForm(source, block)) {
         *out = {source, block.width(), block.height(), false};
