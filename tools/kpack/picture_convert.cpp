@@ -22,6 +22,10 @@ namespace {
 constexpr uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 constexpr std::size_t kFileHeaderSize = 14;
 
+uint32_t le16(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0] | p[1] << 8);
+}
+
 uint32_t le32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
            static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
@@ -34,10 +38,6 @@ void put16(std::vector<uint8_t>& out, uint32_t v) {
 void put32(std::vector<uint8_t>& out, uint32_t v) {
     put16(out, v);
     put16(out, v >> 16);
-}
-
-uint32_t le16(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0] | p[1] << 8);
 }
 
 // Whether a bitmap file ends before its rows do. Both readers would take
@@ -62,7 +62,10 @@ bool endsBeforeItsRows(const std::vector<uint8_t>& b) {
     } else {
         return false;
     }
-    if (width > kMaxPictureSide || height > kMaxPictureSide) return false;  // refused anyway
+    // Too large, or rows in a form whose size the header does not tell
+    // (JPEG or PNG inside): refused anyway.
+    if (width > kMaxPictureSide || height > kMaxPictureSide || compression > kBitmapBitFields)
+        return false;
     const bool runLength = compression == kBitmapRle8 || compression == kBitmapRle4;
     const uint64_t rows = runLength ? imageSize : (bits * width + 31) / 32 * 4 * height;
     return offset + rows > b.size();
