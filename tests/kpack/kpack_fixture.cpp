@@ -85,32 +85,16 @@ target = "[InstallDir]\\a.txt"
 )";
 
 std::string plainBitmap(int width, int height, uint8_t grey) {
-    const std::size_t rowBytes = (static_cast<std::size_t>(width) + 3) / 4 * 4;
-    const uint32_t pixelOffset = 14 + 40 + 4;
-    std::string b;
-    auto put = [&b](uint32_t v, int bytes) {
-        for (int i = 0; i < bytes; ++i) b += static_cast<char>(v >> (8 * i));
-    };
-    b += "BM";
-    put(pixelOffset + static_cast<uint32_t>(rowBytes * height), 4);
-    put(0, 4);
-    put(pixelOffset, 4);
-    // 40-byte header: width, height, 1 plane, 8 bits, plain rows, image
-    // size, no resolution, one colour used, all important.
-    put(40, 4);
-    put(width, 4);
-    put(height, 4);
-    put(1, 2);
-    put(8, 2);
-    put(0, 4);
-    put(static_cast<uint32_t>(rowBytes * height), 4);
-    put(0, 4);
-    put(0, 4);
-    put(1, 4);
-    put(0, 4);
-    put(grey | grey << 8 | grey << 16, 4);
-    b.append(rowBytes * height, '\0');  // every pixel is entry 0
-    return b;
+    const uint32_t rows = (static_cast<uint32_t>(width) + 3) / 4 * 4 * height;
+    std::string b = "BM";
+    // File size, reserved, pixel offset; a 40-byte header: width, height, 1
+    // plane and 8 bits, plain rows, image size, no resolution, one colour
+    // used, all important; the one colour.
+    for (uint32_t v :
+         {58 + rows, 0u, 58u, 40u, static_cast<uint32_t>(width), static_cast<uint32_t>(height),
+          1u | 8u << 16, 0u, rows, 0u, 0u, 1u, 0u, grey * 0x010101u})
+        for (int i = 0; i < 4; ++i) b += static_cast<char>(v >> (8 * i));
+    return b + std::string(rows, '\0');  // every pixel is entry 0
 }
 
 ProductFolder::ProductFolder() {
