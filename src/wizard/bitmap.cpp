@@ -8,6 +8,7 @@ namespace {
 
 constexpr std::size_t kFileHeaderSize = 14;  // "BM", file size, reserved, pixel offset
 constexpr std::size_t kReadPiece = 32768;
+constexpr std::size_t kMaskBytes = 12;  // red, green and blue bit-field masks
 
 // Limits on what a header may make us allocate. The wizard's pictures are a
 // few hundred pixels wide; 64 MiB of pixels (4096 x 4096 at 32 bits) is far
@@ -168,20 +169,31 @@ BitmapBlock BitmapLoader::load(BitmapSource& source) {
     // run-length data, imageSize bytes) from it. So the header must describe
     // rows that lie inside the block: no width, height or bit count whose
     // rows are negative, absurd or overflow; no colour table beyond 256
-    // entries; no bit-field or other compressed form, whose masks or data
-    // this layout has no place for; and no image size smaller than the rows
-    // or far larger than the file.
+    // entries; no compressed form other than run-length (8 or 4 bits) and
+    // bit fields (16 or 32 bits); and no image size smaller than the rows or
+    // far larger than the file.
     const int32_t width = static_cast<int32_t>(le32(header + 4));
-    const int32_t height = static_cast<int32_t>(le32(header + 8));
+    int32_t height = static_cast<int32_t>(le32(header + 8));
     const uint32_t bits = le16(header + 14);
     const uint32_t compression = le32(header + 16);
     uint32_t imageSize = le32(header + 20);
+    // A negative height marks rows stored top row first. They are turned
+    // over once loaded, so the block always holds bottom-up rows.
+    const bool topDown = height < 0 && height != INT32_MIN && compression != kBitmapRle8 &&
+                         compression != kBitmapRle4;
+    if (topDown) height = -height;
     if (width <= 0 || height <= 0 || !isDrawableBitCount(bits)) return {};
     if (colors > kMaxBitmapColors) return {};
+    // Bit fields: three 32-bit masks (red, green, blue) follow the header
+    // and take the colour table's place in the block. A table after them
+    // would only serve palette displays and is skipped.
+    const bool bitFields = compression == kBitmapBitFields && (bits == 16 || bits == 32);
+    const uint32_t tableEntries = colors;
+    if (bitFields) colors = 0;
     const uint64_t rowBytes = (static_cast<uint64_t>(bits) * width + 31) / 32 * 4;
     if (rowBytes > kMaxPixelBytes / static_cast<uint64_t>(height)) return {};
     const uint64_t rows = rowBytes * height;
-    if (compression == kBitmapRgb) {
+    if (compression == kBitmapRgb || bitFields) {
         if (imageSize == 0) imageSize = static_cast<uint32_t>(rows);
         if (imageSize < rows) return {};
     } else if ((compression == kBitmapRle8 && bits == 8) ||
@@ -190,14 +202,20 @@ BitmapBlock BitmapLoader::load(BitmapSource& source) {
     } else {
         return {};
     }
-    const int64_t tableInFile = static_cast<int64_t>(colors) * (core ? 3 : 4);
-    const int64_t pixelStart = pixelOffset != 0 ? start + pixelOffset : source.tell() + tableInFile;
+    const int64_t masksEnd = source.tell() + (bitFields ? kMaskBytes : 0);
+    const int64_t tableInFile = static_cast<int64_t>(tableEntries) * (core ? 3 : 4);
+    const int64_t pixelStart = pixelOffset != 0 ? start + pixelOffset : masksEnd + tableInFile;
+    // Some writers mark 16-bit rows as bit fields but store no masks; the
+    // first pixels would be taken for them.
+    if (bitFields && pixelStart < masksEnd) return {};
     const uint64_t available = end > pixelStart ? static_cast<uint64_t>(end - pixelStart) : 0;
     if (imageSize > kMaxPixelBytes || imageSize > available + kMaxMissingPixelBytes) return {};
     put32(header + 20, imageSize);
     put32(header + 32, colors);
 
-    const std::size_t tableBytes = 4 * static_cast<std::size_t>(colors);
+    if (topDown) put32(header + 8, static_cast<uint32_t>(height));
+    const std::size_t tableBytes =
+        4 * static_cast<std::size_t>(colors) + (bitFields ? kMaskBytes : 0);
     const std::size_t total = kInfoHeaderSize + tableBytes + imageSize;
     auto* data = static_cast<uint8_t*>(std::calloc(total, 1));
     if (!data) return {};
@@ -220,7 +238,9 @@ BitmapBlock BitmapLoader::load(BitmapSource& source) {
         source.read(table, tableBytes);
     }
 
-    if (pixelOffset != 0 && !source.seek(start + pixelOffset)) return block;  // rows stay zero
+    // Without a pixel offset the rows follow the colour table, or for bit
+    // fields the masks and any table after them.
+    if (!source.seek(pixelStart)) return block;  // rows stay zero
     uint8_t* pixels = table + tableBytes;
     for (std::size_t done = 0; done < imageSize;) {
         std::size_t piece = imageSize - done < kReadPiece ? imageSize - done : kReadPiece;
@@ -228,6 +248,14 @@ BitmapBlock BitmapLoader::load(BitmapSource& source) {
         done += n;
         if (n < piece) break;  // the file ends early: the rest stays zero
     }
+    for (std::size_t top = 0, bottom = height - 1; topDown && top < bottom; ++top, --bottom)
+        for (std::size_t i = 0; i < rowBytes; ++i) {
+            uint8_t* a = pixels + top * rowBytes + i;
+            uint8_t* b = pixels + bottom * rowBytes + i;
+            const uint8_t t = *a;
+            *a = *b;
+            *b = t;
+        }
     return block;
 }
 

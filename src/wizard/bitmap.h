@@ -16,15 +16,17 @@ constexpr uint32_t kCoreHeaderSize = 12;  // BITMAPCOREHEADER
 constexpr uint32_t kMaxBitmapColors = 256;
 
 // Compression values a loaded block can carry.
-constexpr uint32_t kBitmapRgb = 0;   // plain rows
-constexpr uint32_t kBitmapRle8 = 1;  // run-length encoded, 8 bits
-constexpr uint32_t kBitmapRle4 = 2;  // run-length encoded, 4 bits
+constexpr uint32_t kBitmapRgb = 0;        // plain rows
+constexpr uint32_t kBitmapRle8 = 1;       // run-length encoded, 8 bits
+constexpr uint32_t kBitmapRle4 = 2;       // run-length encoded, 4 bits
+constexpr uint32_t kBitmapBitFields = 3;  // 16 or 32 bits, colour masks after the header
 
 // A loaded picture. Move-only; frees its block when destroyed. Only the
 // loader makes one, and it guarantees: the header size is 40, width and
-// height are positive, the colour table holds colorsUsed() <= 256 entries,
-// and the pixel area holds imageSize() bytes, which for plain rows is at
-// least rowBytes() x height().
+// height are positive (top-down files are turned over), the colour table
+// holds colorsUsed() <= 256 entries (none for bit fields, whose three masks
+// stand in its place), and the pixel area holds imageSize() bytes, which
+// for plain rows and bit fields is at least rowBytes() x height().
 class BitmapBlock {
   public:
     BitmapBlock() = default;
@@ -52,10 +54,13 @@ class BitmapBlock {
     uint32_t colorsUsed() const { return field32(32); }
     uint32_t colorsImportant() const { return field32(36); }
 
-    // colorsUsed() entries of 4 bytes: blue, green, red, 0.
+    // colorsUsed() entries of 4 bytes: blue, green, red, 0; for bit fields
+    // the red, green and blue masks (32 bits each).
     const uint8_t* colorTable() const { return data_ + kInfoHeaderSize; }
-    // imageSize() bytes of rows as stored.
-    const uint8_t* pixels() const { return colorTable() + 4 * colorsUsed(); }
+    // imageSize() bytes of rows, bottom row first.
+    const uint8_t* pixels() const {
+        return colorTable() + 4 * colorsUsed() + (compression() == kBitmapBitFields ? 12 : 0);
+    }
     // Bytes of one stored row of plain pixels.
     std::size_t rowBytes() const;
 

@@ -9,6 +9,7 @@
 #include "commands.h"
 #include "gbk.h"
 #include "kpack_fixture.h"
+#include "lzss_encoder.h"
 #include "package/crc32.h"
 #include "package/lzss_decoder.h"
 #include "package_builder.h"
@@ -89,9 +90,22 @@ command = "[InstallDir]\\bin\\a.exe"
 }  // namespace
 
 TEST(Build, WritesTheScriptAndHeaderByteForByte) {
-    test::ProductFolder product;
-    product.source("welcome.bmp", "BM");  // two literals: three bytes compressed
-    product.source("title.bmp", "BM");
+    test::ProductFolder product;  // with its one-colour pictures
+    auto packedSize = [](const std::string& bytes) {
+        return static_cast<int>(
+            lzssEncode(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()).size());
+    };
+    const int welcome = packedSize(test::plainBitmap(164, 314));
+    const int title = packedSize(test::plainBitmap(548, 64));
+    // The CRC-32 of a picture's stream, as the [Checksums] section gives it.
+    const auto streamCrc = [](const std::string& bytes) {
+        const std::vector<uint8_t> stream =
+            lzssEncode(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+        char text[9];
+        std::snprintf(text, sizeof text, "%08X", crc32(stream.data(), stream.size()));
+        return std::string(text);
+    };
+    const auto at = [](int offset) { return std::to_string(offset); };
     product.source("a.txt", "abababab");  // five bytes compressed
     product.source("empty.txt", "");
     product.source("licence.htm", u8"<p>许可</p>");
@@ -110,13 +124,14 @@ TEST(Build, WritesTheScriptAndHeaderByteForByte) {
         "C:\\Tools\r\n" +
         gbk(u8"[Start Menu]\\测试组") + "\r\n" + "[File]\r\n" +
         // Pictures: offsets from the record base, the first stream at 40.
-        padded("Wel.Bmp", 268) + padded("40", 20) + padded("3", 20) + "0\r\n" +
-        padded("Soft.Bmp", 268) + padded("43", 20) + padded("0", 20) + "0\r\n" +
-        padded("Title.Bmp", 268) + padded("43", 20) + padded("3", 20) + "0\r\n" +
-        padded("[InstallDir]\\bin\\a.txt", 268) + padded("46", 20) + padded("5", 20) + "1\r\n" +
-        "<NoneApp>\r\n" +
+        padded("Wel.Bmp", 268) + padded("40", 20) + padded(at(welcome), 20) + "0\r\n" +
+        padded("Soft.Bmp", 268) + padded(at(40 + welcome), 20) + padded("0", 20) + "0\r\n" +
+        padded("Title.Bmp", 268) + padded(at(40 + welcome), 20) + padded(at(title), 20) + "0\r\n" +
+        padded("[InstallDir]\\bin\\a.txt", 268) + padded(at(40 + welcome + title), 20) +
+        padded("5", 20) + "1\r\n" + "<NoneApp>\r\n" +
         // Run-and-delete: a '*' in the offset field's padding.
-        padded("C:\\Tools\\e.txt", 268) + padded("51", 19) + "*" + padded("0", 20) + "0\r\n" +
+        padded("C:\\Tools\\e.txt", 268) + padded(at(45 + welcome + title), 19) + "*" +
+        padded("0", 20) + "0\r\n" +
         "[TotalSize]\r\n"
         "8\r\n"
         "\r\n" +
@@ -132,7 +147,8 @@ TEST(Build, WritesTheScriptAndHeaderByteForByte) {
         "\r\n" + "[InstallDir]\\bin\\a.exe\r\n" +
         // CRC-32 of each stream as zlib computes it: welcome, splash (empty),
         // title, a.txt, e.txt (empty).
-        "[Checksums]\r\n372577E1\r\n00000000\r\n372577E1\r\nAD027F21\r\n00000000\r\n" + licence;
+        "[Checksums]\r\n" + streamCrc(test::plainBitmap(164, 314)) + "\r\n00000000\r\n" +
+        streamCrc(test::plainBitmap(548, 64)) + "\r\nAD027F21\r\n00000000\r\n" + licence;
 
     const std::vector<uint8_t> setup = test::readWholeFile(output);
     ASSERT_GT(setup.size(), static_cast<std::size_t>(kPackageStart + 40));
@@ -145,14 +161,16 @@ TEST(Build, WritesTheScriptAndHeaderByteForByte) {
     EXPECT_EQ(padded(std::to_string(scriptLength), 11) + std::string(1, '\0') + scriptChecksum +
                   padded("2", 20),
               header);
-    // The file: stub, header, script stream, then 3 + 0 + 3 + 5 + 0 stream bytes.
-    EXPECT_EQ(static_cast<std::size_t>(kPackageStart) + 40 + scriptLength + 11, setup.size());
+    // The file: stub, header, script stream, then the streams back to back.
+    EXPECT_EQ(static_cast<std::size_t>(kPackageStart) + 40 + scriptLength + welcome + title + 5,
+              setup.size());
     const std::vector<uint8_t> script = lzssDecode(setup.data() + kPackageStart + 40, scriptLength);
     EXPECT_EQ(expected, std::string(script.begin(), script.end()));
     // The record base plus an offset finds each stream.
     const std::size_t base = kPackageStart + scriptLength;
+    const std::size_t aTxt = base + 40 + welcome + title;
     EXPECT_EQ(std::vector<uint8_t>({0x03, 'a', 'b', 0xEE, 0xF3}),
-              std::vector<uint8_t>(setup.begin() + base + 46, setup.begin() + base + 51));
+              std::vector<uint8_t>(setup.begin() + aTxt, setup.begin() + aTxt + 5));
 }
 
 TEST(Build, EveryFeatureRoundTripsThroughExtract) {
@@ -167,7 +185,7 @@ TEST(Build, EveryFeatureRoundTripsThroughExtract) {
     product.source(u8"文档/深/a.txt", "a");
     product.source(u8"文档/空.txt", "");
     product.source("setup.reg", gbk(u8"[HKEY_CURRENT_USER\\Software\\测试]\r\n\"A\"=\"1\"\r\n"));
-    product.source("splash.bmp", "BM splash");
+    product.source("splash.bmp", test::plainBitmap(400, 220, 0x40));
     product.source("licence.htm", u8"<html>许可协议</html>\n");
     product.manifest(
         u8R"(

@@ -84,10 +84,23 @@ source = "a.txt"
 target = "[InstallDir]\\a.txt"
 )";
 
+std::string plainBitmap(int width, int height, uint8_t grey) {
+    const uint32_t rows = (static_cast<uint32_t>(width) + 3) / 4 * 4 * height;
+    std::string b = "BM";
+    // File size, reserved, pixel offset; a 40-byte header: width, height, 1
+    // plane and 8 bits, plain rows, image size, no resolution, one colour
+    // used, all important; the one colour.
+    for (uint32_t v :
+         {58 + rows, 0u, 58u, 40u, static_cast<uint32_t>(width), static_cast<uint32_t>(height),
+          1u | 8u << 16, 0u, rows, 0u, 0u, 1u, 0u, grey * 0x010101u})
+        for (int i = 0; i < 4; ++i) b += static_cast<char>(v >> (8 * i));
+    return b + std::string(rows, '\0');  // every pixel is entry 0
+}
+
 ProductFolder::ProductFolder() {
     stub_ = writeStandInStub(folder_.path());
-    source("welcome.bmp", "BM welcome");
-    source("title.bmp", "BM title");
+    source("welcome.bmp", plainBitmap(164, 314));
+    source("title.bmp", plainBitmap(548, 64));
     source("a.txt", "abababab");
 }
 

@@ -37,8 +37,13 @@ class ScratchFolder {
 // stub where only the package format matters.
 fs::path writeStandInStub(const fs::path& folder);
 
-// A product folder for kpack: small pictures ("BM" and a few bytes), a
-// stand-in stub, and whatever sources and manifest a test writes into it.
+// A Windows bitmap of one grey, 8 bits with a one-entry colour table: a
+// picture kpack stores as it is.
+std::string plainBitmap(int width, int height, uint8_t grey = 0xC0);
+
+// A product folder for kpack: one-colour welcome and title pictures of their
+// places' sizes, a stand-in stub, and whatever sources and manifest a test
+// writes into it.
 class ProductFolder {
   public:
     ProductFolder();

@@ -37,9 +37,16 @@ uint32_t le(const uint8_t* p, int n) {
     return v;
 }
 
+// A channel of a pixel under a bit-field mask, widened to 8 bits.
+int channel(uint32_t pixel, uint32_t mask) {
+    if (mask == 0) return -1;
+    while (!(mask & 1)) mask >>= 1, pixel >>= 1;
+    return static_cast<int>((pixel & mask) * 255 / mask);
+}
+
 // The colour a block shows at (x, y), counted from the top, decoded from
-// its stored rows (bottom row first) and colour table. 16-bit pixels are
-// 5-5-5, widened to 8 bits.
+// its stored rows (bottom row first) and colour table. 16 and 32-bit pixels
+// follow the block's masks, or without them are 5-5-5 and 8-8-8.
 Rgb pixelAt(const BitmapBlock& block, int x, int y) {
     const uint8_t* row = block.pixels() + (block.height() - 1 - y) * block.rowBytes();
     auto fromTable = [&](uint32_t index) {
@@ -53,15 +60,19 @@ Rgb pixelAt(const BitmapBlock& block, int x, int y) {
             return fromTable(x % 2 ? row[x / 2] & 15 : row[x / 2] >> 4);
         case 8:
             return fromTable(row[x]);
-        case 16: {
-            uint32_t v = le(row + 2 * x, 2);
-            auto widen = [](uint32_t five) { return static_cast<int>(five * 255 / 31); };
-            return Rgb{widen(v >> 10 & 31), widen(v >> 5 & 31), widen(v & 31)};
+        case 16:
+        case 32: {
+            const bool masked = block.compression() == kBitmapBitFields;
+            const uint8_t* m = block.colorTable();
+            const uint32_t red = masked ? le(m, 4) : block.bitCount() == 16 ? 0x7C00 : 0xFF0000;
+            const uint32_t green = masked ? le(m + 4, 4) : block.bitCount() == 16 ? 0x3E0 : 0xFF00;
+            const uint32_t blue = masked ? le(m + 8, 4) : block.bitCount() == 16 ? 0x1F : 0xFF;
+            const int bytes = block.bitCount() / 8;
+            const uint32_t v = le(row + bytes * x, bytes);
+            return Rgb{channel(v, red), channel(v, green), channel(v, blue)};
         }
         case 24:
             return Rgb{row[3 * x + 2], row[3 * x + 1], row[3 * x]};
-        case 32:
-            return Rgb{row[4 * x + 2], row[4 * x + 1], row[4 * x]};
     }
     return Rgb{-1, -1, -1};
 }
@@ -81,6 +92,14 @@ void expectShows(const BitmapBlock& block, const Ppm& ppm, const std::string& na
             EXPECT_TRUE(near) << name << " at " << x << "," << y << ": " << got.r << " " << got.g
                               << " " << got.b;
         }
+}
+
+void put32(std::string& bytes, std::size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) bytes.at(at + i) = static_cast<char>(v >> (8 * i));
+}
+void put16(std::string& bytes, std::size_t at, uint16_t v) {
+    bytes.at(at) = static_cast<char>(v);
+    bytes.at(at + 1) = static_cast<char>(v >> 8);
 }
 
 TEST(Bitmap, LoadsEveryFormToThePixelsItShows) {
@@ -198,23 +217,47 @@ TEST(Bitmap, ShortFilesAndUnknownHeadersAreNotLoaded) {
     EXPECT_TRUE(load(core1));
 }
 
-TEST(Bitmap, RunLengthPicturesLoadAndBitFieldsDoNot) {
+TEST(Bitmap, RunLengthPicturesLoadAsTheyAre) {
     BitmapBlock rle = load(bitmapDataFile("rle8.bmp"));
     ASSERT_TRUE(rle);
     EXPECT_EQ(kBitmapRle8, rle.compression());
     EXPECT_EQ(0x3Au, rle.imageSize());
     EXPECT_EQ(kInfoHeaderSize + 4 * 256 + 0x3Au, rle.size());
-    // ImageMagick's 16-bit file says bit fields but holds no masks: the
-    // system would take its first pixels for them.
-    EXPECT_FALSE(load(bitmapDataFile("bitfields16.bmp")));
 }
 
-void put32(std::string& bytes, std::size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) bytes.at(at + i) = static_cast<char>(v >> (8 * i));
-}
-void put16(std::string& bytes, std::size_t at, uint16_t v) {
-    bytes.at(at) = static_cast<char>(v);
-    bytes.at(at + 1) = static_cast<char>(v >> 8);
+// Forms other tools write: rows stored top row first are turned over into
+// the block's bottom-up order; bit-field masks are kept after the header,
+// where the system's drawing call looks for them.
+TEST(Bitmap, TopDownRowsAndBitFieldMasksLoad) {
+    const struct {
+        const char* file;
+        const char* ppm;
+        uint32_t masks[3];
+    } cases[] = {
+        {"rgb24-topdown.bmp", "nine.ppm", {}},
+        {"pal8-topdown.bmp", "twenty.ppm", {}},
+        {"bitfields565.bmp", "nine.ppm", {0xF800, 0x07E0, 0x001F}},
+        {"bitfields555.bmp", "nine.ppm", {0x7C00, 0x03E0, 0x001F}},
+        {"bitfields32.bmp", "nine.ppm", {0xFF0000, 0xFF00, 0xFF}},
+    };
+    for (const auto& c : cases) {
+        BitmapBlock block = load(bitmapDataFile(c.file));
+        expectShows(block, readPpm(c.ppm), c.file);
+        if (!block || !c.masks[0]) continue;
+        EXPECT_EQ(kBitmapBitFields, block.compression()) << c.file;
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(c.masks[i], le(block.colorTable() + 4 * i, 4));
+        EXPECT_EQ(kInfoHeaderSize + 12 + block.imageSize(), block.size()) << c.file;
+    }
+
+    // ImageMagick's own 16-bit file says bit fields but holds no masks: its
+    // first pixels would be taken for them.
+    EXPECT_FALSE(load(bitmapDataFile("bitfields16.bmp")));
+    // Without a file header the rows follow the masks and any colour table
+    // after them (which the block leaves out).
+    std::string noHeader = bitmapDataFile("bitfields565.bmp").substr(14);
+    noHeader.insert(40 + 12, 8, '\x7F');
+    put32(noHeader, 32, 2);
+    expectShows(load(noHeader), readPpm("nine.ppm"), "565 with a table, without file header");
 }
 
 TEST(Bitmap, HostileHeadersAreRejectedWithoutReadingOutside) {
@@ -228,9 +271,14 @@ TEST(Bitmap, HostileHeadersAreRejectedWithoutReadingOutside) {
     EXPECT_FALSE(load(with(rgb24, width, 0x7FFFFFFF)));
     EXPECT_FALSE(load(with(with(rgb24, width, 100000), height, 100000)));
     EXPECT_FALSE(load(with(rgb24, width, static_cast<uint32_t>(-5))));
-    EXPECT_FALSE(load(with(rgb24, height, static_cast<uint32_t>(-3))));
     EXPECT_FALSE(load(with(rgb24, width, 0)));
     EXPECT_FALSE(load(with(rgb24, height, 0x80000000u)));
+    EXPECT_FALSE(load(with(with(rgb24, width, 100000), height, static_cast<uint32_t>(-100000))));
+    // Run-length data is never top-down; bit fields are for 16 and 32 bits.
+    EXPECT_FALSE(load(with(bitmapDataFile("rle8.bmp"), height, static_cast<uint32_t>(-4))));
+    std::string masked8 = bitmapDataFile("bitfields565.bmp");
+    put16(masked8, bits, 8);
+    EXPECT_FALSE(load(masked8));
     std::string oddBits = rgb24;
     put16(oddBits, bits, 0xFFFF);
     EXPECT_FALSE(load(oddBits));

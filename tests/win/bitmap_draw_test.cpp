@@ -128,6 +128,13 @@ TEST_F(BitmapDraw, TrueColourPicturesShowTheirColours) {
     expectDrawn("rgb16.bmp", "nine.ppm", 8);
 }
 
+TEST_F(BitmapDraw, TopDownAndBitFieldPicturesShowTheirColours) {
+    expectDrawn("rgb24-topdown.bmp", "nine.ppm");
+    expectDrawn("pal8-topdown.bmp", "twenty.ppm");
+    expectDrawn("bitfields565.bmp", "nine.ppm", 8);
+    expectDrawn("bitfields32.bmp", "nine.ppm");
+}
+
 TEST_F(BitmapDraw, PicturesWithoutFileHeaderShowTheirColours) {
     expectDrawn("rgb24-nohdr.bmp", "nine.ppm");
     expectDrawn("pal8-cu20-nohdr.bmp", "twenty.ppm");

@@ -117,6 +117,7 @@ int build(const std::vector<std::string>& args) {
         o.uninstallerName = uninstaller;
     }
     const BuildSummary summary = buildPackage(o);
+    for (const std::string& warning : summary.warnings) std::cerr << warning << "\n";
     std::cout << "kpack: wrote " << output << ": " << summary.files << " file records, "
               << summary.originalBytes << " bytes compressed to " << summary.streamBytes << ", "
               << summary.packageBytes << " bytes in all\n";

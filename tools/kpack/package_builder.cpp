@@ -47,6 +47,10 @@ BuildSummary buildPackage(const BuildOptions& o) {
         CompressJob job;
         job.size = s.size;
         job.append = [&s, &manifest](std::vector<uint8_t>& text) {
+            if (s.bytes) {
+                text.insert(text.end(), s.bytes->begin(), s.bytes->end());
+                return;
+            }
             if (s.source.empty()) return;
             std::string error;
             if (!appendWholeFile(s.source, s.size, &text, &error))
@@ -121,6 +125,7 @@ BuildSummary buildPackage(const BuildOptions& o) {
     if (!out.commit(&error)) throw KpackError(o.outputName, 0, "cannot write the output: " + error);
 
     BuildSummary summary;
+    summary.warnings = plan.warnings;
     summary.files = static_cast<int>(countedRecords(plan.script));
     summary.originalBytes = originalBytes;
     summary.streamBytes = streamBytes;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace kestrova::kpack {
 
@@ -28,10 +29,11 @@ struct BuildOptions {
 };
 
 struct BuildSummary {
-    int files = 0;               // counted file records
-    uint64_t originalBytes = 0;  // of the pictures and files
-    uint64_t streamBytes = 0;    // their compressed streams
-    uint64_t packageBytes = 0;   // the whole setup.exe
+    int files = 0;                      // counted file records
+    uint64_t originalBytes = 0;         // of the pictures and files
+    uint64_t streamBytes = 0;           // their compressed streams
+    uint64_t packageBytes = 0;          // the whole setup.exe
+    std::vector<std::string> warnings;  // whole report lines, for standard error
 };
 
 // Builds the setup.exe. Throws KpackError for the first problem (of the

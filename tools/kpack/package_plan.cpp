@@ -8,12 +8,16 @@
 #include "file_io.h"
 #include "gbk_codec.h"
 #include "path_rules.h"
+#include "picture_convert.h"
 #include "script_rules.h"
 
 namespace kestrova::kpack {
 namespace {
 
 constexpr char kStartMenu[] = "[Start Menu]";
+// The places of the welcome and title pictures at 96 dots per inch.
+constexpr int kWelcomeWidth = 164, kWelcomeHeight = 314;
+constexpr int kTitleWidth = 548, kTitleHeight = 64;
 
 class Planner {
   public:
@@ -34,13 +38,13 @@ class Planner {
             addDirectory(d.gbk, d);
         }
 
-        addPicture(m_.welcomePicture);
+        addPicture(m_.welcomePicture, kWelcomeWidth, kWelcomeHeight, "the welcome page's left");
         if (m_.splashPicture) {
-            addPicture(*m_.splashPicture);
+            addPicture(*m_.splashPicture, 0, 0, nullptr);
         } else {
             plan_.streams.push_back({});
         }
-        addPicture(m_.titlePicture);
+        addPicture(m_.titlePicture, kTitleWidth, kTitleHeight, "the band above pages 2 to 5");
         for (std::size_t i = 0; i < plan_.script.pictures.size(); ++i) {
             static const char* names[] = {"Wel.Bmp", "Soft.Bmp", "Title.Bmp"};
             plan_.script.pictures[i].target = names[i];  // not read by the setup
@@ -158,16 +162,28 @@ class Planner {
         return bytes;
     }
 
-    // A picture is compressed at build time; here only its "BM" signature
-    // is read.
-    void addPicture(const ManifestSource& s) {
-        InputFile file;
-        const uint64_t size = openSource(s.path, s.text, s.line, &file);
-        char signature[2] = {};
-        if (file.readAt(0, signature, sizeof signature) != sizeof signature ||
-            signature[0] != 'B' || signature[1] != 'M')
-            fail(s.line, s.field + ": " + s.text + " is not a Windows bitmap (.bmp) file");
-        plan_.streams.push_back({s.path, size, s.text, s.line});
+    // A picture is read and converted now, so that a picture kpack cannot
+    // use stops the build before anything is compressed. One of another
+    // size than its place (width 0: any size will do) is only a warning:
+    // the setup draws it unscaled, cut off or leaving part of the place
+    // empty.
+    void addPicture(const ManifestSource& s, int width, int height, const char* place) {
+        const std::vector<uint8_t> source = readSource(s.path, s.text, s.line);
+        StoredPicture picture;
+        const std::string problem = makeStoredPicture(source, &picture);
+        if (!problem.empty()) fail(s.line, s.field + ": " + s.text + " " + problem);
+        if (width != 0 && (picture.width != width || picture.height != height))
+            plan_.warnings.push_back(KpackError(m_.file, s.line,
+                                                "warning: " + s.field + ": " + s.text + " is " +
+                                                    std::to_string(picture.width) + " x " +
+                                                    std::to_string(picture.height) + " pixels; " +
+                                                    place + " is " + std::to_string(width) + " x " +
+                                                    std::to_string(height) +
+                                                    " and the picture is drawn unscaled")
+                                         .report());
+        PlannedStream stream{s.path, picture.bytes.size(), s.text, s.line, std::nullopt};
+        stream.bytes = std::move(picture.bytes);
+        plan_.streams.push_back(std::move(stream));
     }
 
     void addEntry(const ManifestEntry& e) {
@@ -267,7 +283,7 @@ class Planner {
                 break;
         }
         plan_.script.records.push_back(record);
-        plan_.streams.push_back({source, size, label, e.source.line});
+        plan_.streams.push_back({source, size, label, e.source.line, std::nullopt});
         ++installedFiles_;
         installedBytes_ += size;
     }

@@ -5,6 +5,7 @@
 // streams to compress in package order.
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,19 +23,26 @@ struct PlannedStream {
     uint64_t size = 0;  // the source's size when it was planned
     std::string label;  // the source as the manifest names it, for messages
     int line = 0;       // the manifest line that names it
+    // A picture's stored form, made at planning; stored instead of source.
+    std::optional<std::vector<uint8_t>> bytes;
 };
 
 struct PackagePlan {
     ScriptContent script;                // stream offsets and lengths still 0
     std::vector<PlannedStream> streams;  // kPictureRecordCount pictures, then the records'
+    // Things that do not stop the build but that the publisher should
+    // know, each a whole "kpack: FILE:LINE: warning: ..." line.
+    std::vector<std::string> warnings;
 };
 
 // Checks the manifest and makes the plan. Throws KpackError naming the
 // manifest's file and line, or a registry data file and its line, for the
 // first problem: a text over its width or line limit after conversion, a
 // section line or "<NoneApp>" where the setup would misread it, a path the
-// setup cannot use, a missing or unreadable source, a picture that is not a
-// bitmap, a package without any file record, a total size past 32 bits.
+// setup cannot use, a missing or unreadable source, a picture that is
+// neither PNG nor BMP or cannot be converted, a package without any file
+// record, a total size past 32 bits. Pictures are converted here to the
+// form the setup draws (picture_convert.h).
 PackagePlan planPackage(const Manifest& manifest);
 
 }  // namespace kestrova::kpack

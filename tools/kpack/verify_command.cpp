@@ -5,6 +5,7 @@
 #include "package/format.h"
 #include "package/lzss_decoder.h"
 #include "package_reader.h"
+#include "picture_convert.h"
 #include "script_rules.h"
 #include "stream_check.h"
 
@@ -36,9 +37,12 @@ void verifyPackage(const fs::path& path, const std::string& name, std::ostream& 
         const std::vector<uint8_t> packed = checkStream(picture);
         const bool optional = i == 1;  // the splash picture
         if (picture.length == 0 && optional) continue;
+        // Read as the setup reads it: a picture its reader refuses would
+        // leave an empty page, band or splash window.
         const std::vector<uint8_t> bytes = lzssDecode(packed.data(), packed.size());
-        if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M')
-            fail(package.describe(picture) + " is not a Windows bitmap");
+        int width = 0, height = 0;
+        if (!setupDrawsPicture(bytes, &width, &height))
+            fail(package.describe(picture) + " is not a bitmap the setup can draw");
     }
     for (const ParsedRecord& r : script.records) {
         if (r.noneApp) continue;

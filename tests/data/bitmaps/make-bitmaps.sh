@@ -90,3 +90,50 @@ cp bitfields16.bmp rgb16.bmp && poke rgb16.bmp $compression 0
 
 # 32 bits (blue, green, red, alpha).
 convert nine.ppm -alpha set -define bmp3:alpha=true BMP3:rgb32.bmp
+
+# Forms other writers use. Top-down rows (a negative height): rgb24.bmp and
+# pal8-cu20.bmp with their rows in reverse order. Bit fields with their
+# masks after the header: 5-6-5 and 5-5-5 at 16 bits, 8-8-8 at 32 bits.
+# rowsReversed FILE PIXELOFFSET ROWBYTES ROWS: the file with its rows turned over.
+rowsReversed() {
+  head -c "$2" "$1"
+  for ((row = $4 - 1; row >= 0; row--)); do tail -c +$(($2 + row * $3 + 1)) "$1" | head -c "$3"; done
+}
+rowsReversed rgb24.bmp 54 16 3 > rgb24-topdown.bmp && poke rgb24-topdown.bmp 22 -3
+rowsReversed pal8-cu20.bmp $((54 + 80)) 8 4 > pal8-topdown.bmp && poke pal8-topdown.bmp 22 -4
+# withMasks FROM TO R G B: FROM with the three masks inserted after its
+# 40-byte header and marked as bit fields.
+withMasks() {
+  { head -c 54 "$1"; printf '\0%.0s' {1..12}; tail -c +55 "$1"; } > "$2"
+  poke "$2" 54 "$3" && poke "$2" 58 "$4" && poke "$2" 62 "$5"
+  poke "$2" $compression 3 && poke "$2" $pixelOffset 66
+  poke "$2" $fileSize "$(stat -c %s "$2")"
+}
+convert nine.ppm -define bmp:subtype=RGB565 BMP3:rgb565-nomasks.bmp
+withMasks rgb565-nomasks.bmp bitfields565.bmp 0xF800 0x07E0 0x001F && rm rgb565-nomasks.bmp
+withMasks rgb16.bmp bitfields555.bmp 0x7C00 0x03E0 0x001F
+withMasks rgb32.bmp bitfields32.bmp 0xFF0000 0xFF00 0xFF
+
+# What image editors write by default, for kpack to convert: a 124-byte
+# header (24 bits), the same with 32-bit pixels and their alpha, a PNG with
+# transparency (alpha.txt gives each pixel's colour and opacity) and a PNG
+# of 17 x 17 colours (red 15x, green 15y, blue 128), more than a colour
+# table holds.
+convert nine.ppm BMP:v5.bmp
+cat > alpha.txt <<'TXT'
+# ImageMagick pixel enumeration: 4,2,255,srgba
+0,0: (255,0,0,255)
+1,0: (0,0,255,128)
+2,0: (0,255,0,0)
+3,0: (0,0,0,64)
+0,1: (10,20,30,255)
+1,1: (200,100,50,200)
+2,1: (255,255,255,128)
+3,1: (0,0,0,255)
+TXT
+convert alpha.txt PNG32:alpha.png
+convert alpha.txt BMP:alpha-v5.bmp
+{
+  echo "P3 17 17 255"
+  for ((y = 0; y < 17; y++)); do for ((x = 0; x < 17; x++)); do echo "$((15 * x)) $((15 * y)) 128"; done; done
+} | convert ppm:- PNG24:many.png
