@@ -5,7 +5,9 @@
 
 #include <string>
 
+#include "platform/win32/status_line.h"
 #include "platform/win32/win32_platform.h"
+#include "platform/win32/worker_thread.h"
 
 using kestrova::win32::Win32Platform;
 
@@ -130,6 +132,90 @@ TEST(PlatformUi, ControlTextIsSetInUtf16) {
     GetWindowTextW(status, text, 128);
     EXPECT_STREQ(L"", text);
     DestroyWindow(parent);
+}
+
+// A page that takes the worker's posted status texts as the wizard's pages
+// do, and a status line that counts how often its text is set.
+WNDPROC pageBase = nullptr;
+WNDPROC lineBase = nullptr;
+int lineUpdates = 0;
+
+LRESULT CALLBACK statusPage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (kestrova::win32::applyPostedStatusText(window, message)) return 0;
+    return CallWindowProcW(pageBase, window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK countedLine(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SETTEXT) ++lineUpdates;
+    return CallWindowProcW(lineBase, window, message, wParam, lParam);
+}
+
+struct Burst {
+    HWND page;
+    int first, count;
+};
+
+void setTexts(void* context) {
+    auto* burst = static_cast<Burst*>(context);
+    Win32Platform platform;
+    for (int i = burst->first; i < burst->first + burst->count; ++i)
+        platform.setControlText(burst->page, 65531, ("file " + std::to_string(i)).c_str());
+}
+
+DWORD WINAPI setTextsThread(void* context) {
+    setTexts(context);
+    return 0;
+}
+
+std::wstring lineText(HWND line) {
+    wchar_t text[64] = {};
+    GetWindowTextW(line, text, 64);
+    return text;
+}
+
+TEST(PlatformUi, WorkerStatusTextsEndOnTheLatestWithoutAnUpdateEach) {
+    HWND page = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 200, 50, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(nullptr, page) << "no window could be made (is there a display?)";
+    HWND line = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 200, 20, page,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(65531)),
+                                GetModuleHandleW(nullptr), nullptr);
+    pageBase = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(page, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(statusPage)));
+    lineBase = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(line, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(countedLine)));
+
+    for (int round = 0; round < 2; ++round) {
+        // A burst of texts, as a run of small files makes: when the worker
+        // helper returns, the line shows the last one, after a few updates.
+        lineUpdates = 0;
+        Burst burst{page, round * 1000, 1000};
+        kestrova::win32::WorkerThread worker;
+        ASSERT_TRUE(worker.start(setTexts, &burst));
+        worker.wait();
+        EXPECT_EQ(L"file " + std::to_wstring(round * 1000 + 999), lineText(line));
+        EXPECT_LT(lineUpdates, 100) << round;
+
+        // Once the line is idle, a single text from another thread arrives
+        // through its own notice, with no helper to show it.
+        for (DWORD end = GetTickCount() + 300; GetTickCount() < end; Sleep(5)) {
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        }
+        Burst single{page, 5000 + round, 1};
+        HANDLE thread = CreateThread(nullptr, 0, setTextsThread, &single, 0, nullptr);
+        ASSERT_NE(nullptr, thread);
+        WaitForSingleObject(thread, INFINITE);
+        CloseHandle(thread);
+        for (DWORD end = GetTickCount() + 5000;
+             lineText(line) != L"file " + std::to_wstring(5000 + round) && GetTickCount() < end;
+             Sleep(5)) {
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        }
+        EXPECT_EQ(L"file " + std::to_wstring(5000 + round), lineText(line)) << round;
+    }
+    DestroyWindow(page);
 }
 
 }  // namespace
