@@ -29,4 +29,7 @@ const char kLogOpenError[] = "安装程序出错，安装失败！";
 const char kRegistryWriteError[] = "写注册表信息时出错!";
 const char kUninstallShortcutPrefix[] = "卸载";
 
+const char kLicenceUnreadable[] = "无法读取许可协议文件：";
+const char kLicenceTruncated[] = "（许可协议过长，其余部分未能显示。）";
+
 }  // namespace kestrova::texts

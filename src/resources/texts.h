@@ -34,4 +34,8 @@ extern const char kLogOpenError[];               // 安装程序出错，安装�
 extern const char kRegistryWriteError[];         // 写注册表信息时出错!
 extern const char kUninstallShortcutPrefix[];    // 卸载
 
+// Licence page, where the licence is shown as plain text.
+extern const char kLicenceUnreadable[];          // 无法读取许可协议文件：
+extern const char kLicenceTruncated[];           // （许可协议过长，其余部分未能显示。）
+
 }  // namespace kestrova::texts

@@ -20,14 +20,9 @@ void LicenceWriter::character(std::uint32_t codePoint) {
         put(static_cast<char16_t>(codePoint));
         return;
     }
-    // A pair is written whole or not at all.
-    if (length_ + 2 >= capacity_) {
-        truncated_ = true;
-        return;
-    }
     codePoint -= 0x10000;
-    put(static_cast<char16_t>(0xD800 + (codePoint >> 10)));
-    put(static_cast<char16_t>(0xDC00 + (codePoint & 0x3FF)));
+    putPair(static_cast<char16_t>(0xD800 + (codePoint >> 10)),
+            static_cast<char16_t>(0xDC00 + (codePoint & 0x3FF)));
 }
 
 void LicenceWriter::lineBreak() {
@@ -52,9 +47,7 @@ void LicenceWriter::beginText() {
         // Breaks before the first text are dropped: the view starts with it.
         if (anyText_) {
             flushRun();
-            for (int i = 0; i < breaks_ && !truncated_; ++i) {
-                put(u'\r');
-                put(u'\n');
+            for (int i = 0; i < breaks_ && putPair(u'\r', u'\n'); ++i) {
             }
         }
         breaks_ = 0;
@@ -115,6 +108,18 @@ bool LicenceWriter::put(char16_t unit) {
         return false;
     }
     out_[length_++] = unit;
+    return true;
+}
+
+bool LicenceWriter::putPair(char16_t first, char16_t second) {
+    // Half a line end or half a surrogate pair would show as a stray
+    // character at the end of a cut text.
+    if (truncated_ || length_ + 2 >= capacity_) {
+        truncated_ = true;
+        return false;
+    }
+    out_[length_++] = first;
+    out_[length_++] = second;
     return true;
 }
 

@@ -45,6 +45,8 @@ class LicenceWriter {
     void runByte(unsigned char byte);
     void flushRun();
     bool put(char16_t unit);
+    // Both units, or neither when only one fits.
+    bool putPair(char16_t first, char16_t second);
 
     // Bytes collected before one call of decode_: long enough that a call
     // per run is cheap, short enough for the stack.
