@@ -13,10 +13,9 @@
 namespace kestrova::win32 {
 namespace {
 
-// A licence longer than this is shown up to here, with a note saying so;
-// it bounds the memory a damaged or hostile file can take.
-constexpr DWORD kMaxLicenceBytes = 2u << 20;
-constexpr std::size_t kMaxTextUnits = 2u << 20;
+// Of a longer file only this much is read; it bounds the memory a damaged
+// or hostile file can take.
+constexpr DWORD kMaxLicenceBytes = 1u << 20;
 
 std::size_t decodeWithSystem(LicenceCharset charset, const char* bytes, std::size_t length,
                              char16_t* out, std::size_t capacity) {
@@ -98,9 +97,9 @@ bool LicenceView::showText(HWND page, int controlId, const RECT& area, const cha
     char* html = licencePathGbk ? readLicenceFile(licencePathGbk, &size, &cut) : nullptr;
     // Room for the document's text, its notes and the file's path. No
     // document needs more than eight units per byte (a deeply nested list
-    // item), and kMaxTextUnits bounds it all.
+    // item), and kLicenceTextLimit bounds it all.
     std::size_t capacity = html ? std::size_t{size} * 8 + 256 : 0;
-    if (capacity > kMaxTextUnits) capacity = kMaxTextUnits;
+    if (capacity > kLicenceTextLimit) capacity = kLicenceTextLimit;
     std::size_t room = capacity + 128 + (licencePathGbk ? std::strlen(licencePathGbk) : 0);
     char16_t* text = static_cast<char16_t*>(std::malloc(room * sizeof(char16_t)));
     if (text) {
@@ -109,7 +108,7 @@ bool LicenceView::showText(HWND page, int controlId, const RECT& area, const cha
             LicenceText converted = licenceToText(html, size, decodeWithSystem, text, capacity);
             length = converted.length;
             if (converted.truncated || cut) {
-                appendGbk(text, &length, room, "\r\n\r\n");
+                if (length > 0) appendGbk(text, &length, room, "\r\n\r\n");
                 appendGbk(text, &length, room, texts::kLicenceTruncated);
             }
         } else {

@@ -8,9 +8,17 @@
 // lives as long as its page.
 #include <windows.h>
 
+#include <cstddef>
+
 #include "platform/win32/browser_control.h"
 
 namespace kestrova::win32 {
+
+// The most UTF-16 units of licence text the text control is given; a longer
+// text is cut there and followed by a note saying so. Far beyond any real
+// licence, and small enough that the control lays it out in a moment
+// (Wine's takes seconds for a few hundred thousand units).
+constexpr std::size_t kLicenceTextLimit = 1u << 17;
 
 class LicenceView {
   public:
