@@ -160,7 +160,10 @@ bool isRawText(const char* name) {
 
 }  // namespace
 
-LicenceCharset licenceCharset(const char* s, std::size_t length) {
+LicenceCharset licenceCharset(const char* s, std::size_t length, bool* declared) {
+    bool ignored;
+    if (!declared) declared = &ignored;
+    *declared = true;
     if (length >= 3 && static_cast<unsigned char>(s[0]) == 0xEF &&
         static_cast<unsigned char>(s[1]) == 0xBB && static_cast<unsigned char>(s[2]) == 0xBF)
         return LicenceCharset::Utf8;
@@ -191,6 +194,7 @@ LicenceCharset licenceCharset(const char* s, std::size_t length) {
                 return charsetNamed(s, at, a.valueEnd);
         }
     }
+    *declared = false;
     return LicenceCharset::Gbk;
 }
 

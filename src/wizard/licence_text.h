@@ -17,8 +17,9 @@ constexpr std::size_t kCharsetScanBytes = 8192;
 // the first <meta charset="..."> or <meta content="...; charset=..."> before
 // <body> within the first kCharsetScanBytes bytes. "utf-8" (and its aliases)
 // is UTF-8; GBK, GB2312, GB18030, any other name and no declaration at all
-// read as GBK, the setup's own character set.
-LicenceCharset licenceCharset(const char* html, std::size_t length);
+// read as GBK, the setup's own character set. *declared (when given) tells
+// whether the document names its character set at all.
+LicenceCharset licenceCharset(const char* html, std::size_t length, bool* declared = nullptr);
 
 // Decodes length bytes of text in charset to UTF-16 at out, at most capacity
 // units, and returns the units written. The bytes are whole characters

@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
 namespace {
 
-constexpr int kMutations = 20000;
+constexpr int kMutations = 10000;
 
 // Pieces of markup that reach the conversion's less common paths.
 const char* const kPieces[] = {"<",

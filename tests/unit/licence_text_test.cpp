@@ -55,7 +55,11 @@ TEST(LicenceText, RealLicenceFilesReadAsPlainText) {
 
 TEST(LicenceText, DeclaredCharacterSet) {
     using C = LicenceCharset;
-    EXPECT_EQ(charsetOf("<p>no declaration</p>"), C::Gbk);
+    bool declared = true;
+    EXPECT_EQ(licenceCharset("<p>none</p>", 11, &declared), C::Gbk);
+    EXPECT_FALSE(declared);
+    EXPECT_EQ(licenceCharset("<meta charset=gbk>", 18, &declared), C::Gbk);
+    EXPECT_TRUE(declared);
     EXPECT_EQ(charsetOf("\xEF\xBB\xBF<p>byte order mark</p>"), C::Utf8);
     EXPECT_EQ(charsetOf("<meta charset=\"utf-8\">"), C::Utf8);
     EXPECT_EQ(charsetOf("<META CHARSET=UTF8>"), C::Utf8);

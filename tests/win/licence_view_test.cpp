@@ -99,11 +99,11 @@ class LicenceFile {
     std::string path_;
 };
 
-RECT placeInParent(HWND control) {
+bool inPlace(HWND control) {
     RECT rect;
     GetWindowRect(control, &rect);
     MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
+    return EqualRect(&rect, &kArea) && IsWindowVisible(control);
 }
 
 }  // namespace
@@ -119,42 +119,26 @@ TEST(LicenceView, ShowsTheLicenceInThePageAndGoesWithIt) {
     HWND control = GetDlgItem(page.get(), kLicenceControl);
     ASSERT_TRUE(control);
     EXPECT_EQ(control, view.window());
-    RECT place = placeInParent(control);
-    EXPECT_EQ(place.left, kArea.left);
-    EXPECT_EQ(place.top, kArea.top);
-    EXPECT_EQ(place.right, kArea.right);
-    EXPECT_EQ(place.bottom, kArea.bottom);
-    EXPECT_TRUE(IsWindowVisible(control));
-
-    wchar_t kind[32] = {};
-    GetClassNameW(control, kind, 32);
+    EXPECT_TRUE(inPlace(control));
     std::printf("licence shown by the %s\n",
                 view.showsBrowser() ? "browser control" : "read-only text control");
     if (view.showsBrowser()) {
-        // The control's own window fills ours once it is running.
         pumpMessages(2000);
-        HWND inner = GetWindow(control, GW_CHILD);
-        ASSERT_TRUE(inner);
-        RECT innerRect, hostRect;
-        GetWindowRect(inner, &innerRect);
-        GetWindowRect(control, &hostRect);
-        EXPECT_EQ(innerRect.right - innerRect.left, hostRect.right - hostRect.left);
+        EXPECT_TRUE(GetWindow(control, GW_CHILD));  // the browser's own window
     } else {
+        wchar_t kind[32] = {};
+        GetClassNameW(control, kind, 32);
         EXPECT_EQ(_wcsicmp(kind, L"Edit"), 0) << kind;
         LONG style = GetWindowLongW(control, GWL_STYLE);
-        EXPECT_TRUE(style & ES_READONLY);
-        EXPECT_TRUE(style & ES_MULTILINE);
-        EXPECT_TRUE(style & WS_VSCROLL);
+        EXPECT_EQ(style & (ES_READONLY | ES_MULTILINE | WS_VSCROLL),
+                  ES_READONLY | ES_MULTILINE | WS_VSCROLL);
         EXPECT_EQ(windowText(control), wideFromUtf8(test::licenceDataFile("demo.txt")));
         // The page's font, not the system's.
         EXPECT_EQ(SendMessageW(control, WM_GETFONT, 0, 0),
                   SendMessageW(page.get(), WM_GETFONT, 0, 0));
     }
-
     view.close();
     EXPECT_FALSE(GetDlgItem(page.get(), kLicenceControl));
-    EXPECT_FALSE(view.window());
-    view.close();
 }
 
 TEST(LicenceView, TextForGbkMissingAndOverlongLicences) {
@@ -207,6 +191,9 @@ TEST(LicenceView, TextForGbkMissingAndOverlongLicences) {
     }
 }
 
+// The control comes up in our site and fills its host even where it has
+// no HTML engine to show documents with (this is Wine's case without
+// Gecko, and why the view asks for the engine first).
 TEST(BrowserControl, IsHostedInPlaceByOurSite) {
     ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
     {
@@ -215,22 +202,19 @@ TEST(BrowserControl, IsHostedInPlaceByOurSite) {
             CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, kArea.left,
                             kArea.top, kArea.right - kArea.left, kArea.bottom - kArea.top,
                             page.get(), nullptr, GetModuleHandleW(nullptr), nullptr);
+        std::printf("HTML engine %s\n",
+                    BrowserControl::htmlEngineAvailable() ? "available" : "missing");
         BrowserControl browser;
-        std::printf("HTML engine %s; browser control %s\n",
-                    BrowserControl::htmlEngineAvailable() ? "available" : "missing",
-                    browser.create(host) ? "created and active in place" : "not created");
-        if (browser.active()) {
-            HWND inner = GetWindow(host, GW_CHILD);
-            ASSERT_TRUE(inner);
-            RECT innerRect;
-            GetClientRect(inner, &innerRect);
-            EXPECT_EQ(innerRect.right, kArea.right - kArea.left);
-            EXPECT_EQ(innerRect.bottom, kArea.bottom - kArea.top);
-            browser.close();
-            EXPECT_FALSE(browser.active());
-            pumpMessages(200);
-            EXPECT_FALSE(GetWindow(host, GW_CHILD));
-        }
+        ASSERT_TRUE(browser.create(host));
+        HWND inner = GetWindow(host, GW_CHILD);
+        ASSERT_TRUE(inner);
+        RECT innerRect, hostRect;
+        GetClientRect(inner, &innerRect);
+        GetClientRect(host, &hostRect);
+        EXPECT_TRUE(EqualRect(&innerRect, &hostRect));
+        browser.close();
+        pumpMessages(200);
+        EXPECT_FALSE(GetWindow(host, GW_CHILD));
     }
     OleUninitialize();
 }

@@ -55,11 +55,29 @@ void appendGbk(char16_t* text, std::size_t* length, std::size_t capacity, const 
     if (units > 0) *length += static_cast<std::size_t>(units);
 }
 
+// The browser reads a document that names no character set in the system's
+// code page, where the setup reads it as GBK: on a system whose code page is
+// not 936 such a licence would show garbled there, and shows as text
+// instead. A file that cannot be read is left to the browser.
+bool browserReadsAsSetupDoes(const char* pathGbk) {
+    if (GetACP() == kGbk) return true;
+    DWORD size = 0;
+    bool cut = false;
+    char* html = readLicenceFile(pathGbk, &size, &cut);
+    if (!html) return true;
+    bool declared = false;
+    licenceCharset(html, size, &declared);
+    std::free(html);
+    return declared;
+}
+
 }  // namespace
 
 bool LicenceView::show(HWND page, int controlId, const RECT& area, const char* licencePathGbk) {
     close();
-    if (showBrowser(page, controlId, area, licencePathGbk)) return true;
+    if (licencePathGbk && browserReadsAsSetupDoes(licencePathGbk) &&
+        showBrowser(page, controlId, area, licencePathGbk))
+        return true;
     close();
     return showText(page, controlId, area, licencePathGbk);
 }

@@ -3,7 +3,9 @@
 // browser control shows it where it can; where it cannot be created or has
 // no HTML engine to show the document with (Wine without its Gecko engine,
 // a system where the control is locked down), a read-only scrolling text
-// control in the same place shows the document's text instead. Either way
+// control in the same place shows the document's text instead; so it does
+// for a document that names no character set on a system whose code page
+// is not GBK, where the browser would garble it. Either way
 // the user can read the licence and accept or decline it. Non-copyable;
 // lives as long as its page.
 #include <windows.h>
