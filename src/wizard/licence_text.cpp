@@ -325,6 +325,12 @@ class Converter {
 LicenceText licenceToText(const char* html, std::size_t length, LicenceDecode decode, char16_t* out,
                           std::size_t capacity) {
     LicenceCharset charset = licenceCharset(html, length);
+    if (capacity == 0) {
+        LicenceText nothing;
+        nothing.charset = charset;
+        nothing.truncated = true;
+        return nothing;  // not even room for the closing NUL
+    }
     LicenceWriter writer(charset, decode, out, capacity);
     Converter converter(html, length, &writer);
     // The byte order mark only names the character set.
