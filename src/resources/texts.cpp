@@ -65,4 +65,7 @@ const char kUninstallMoreAfter[] = " 项";
 const char kUninstallSkippedBefore[] = "卸载日志中有 ";
 const char kUninstallSkippedAfter[] = " 行无法识别或指向系统文件夹，已跳过。";
 
+const char kLicenceUnreadable[] = "无法读取许可协议文件：";
+const char kLicenceTruncated[] = "（许可协议过长，其余部分未能显示。）";
+
 }  // namespace kestrova::texts

@@ -70,4 +70,8 @@ extern const char kUninstallMoreAfter[];
 extern const char kUninstallSkippedBefore[];     // "卸载日志中有 " + n + " 行..."
 extern const char kUninstallSkippedAfter[];
 
+// Licence page, where the licence is shown as plain text.
+extern const char kLicenceUnreadable[];          // 无法读取许可协议文件：
+extern const char kLicenceTruncated[];           // （许可协议过长，其余部分未能显示。）
+
 }  // namespace kestrova::texts
