@@ -58,12 +58,13 @@ BOOL WizardDialog::onInit() {
     if (joinText(title, sizeof title, state.productName, texts::kWizardTitleAfter))
         SetWindowTextW(window(), Wide(title, Conversion::Lenient));
     state.lastPage = kFinishPage;
+    // Asked before the pages are made: their own set-up sizes by it.
+    context_.dpi = screenDpi();
     for (int number = 1; number <= kPageCount; ++number) {
         // Without all its pages the wizard cannot lead anywhere: it closes.
         if (!page(number).create(context_.instance, kPageTemplates[number - 1], window()))
             state.setupAborted = true;
     }
-    context_.dpi = screenDpi();
     placeControls();
     SendMessageW(window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     SendMessageW(window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));

@@ -89,7 +89,30 @@ bool WelcomePage::onPaint() {
 
 BOOL LicencePage::onInit() {
     state().licenceAccepted = false;
+    // The document fills the page above the two choices, with a margin.
+    // The page gets its size only after all pages exist: its width is the
+    // size set's.
+    RECT accept;
+    GetWindowRect(item(IDC_ACCEPT), &accept);
+    MapWindowPoints(nullptr, window(), reinterpret_cast<POINT*>(&accept), 2);
+    const int width = sizeSetFor(context_.dpi).pageWidth, margin = width / 64;
+    RECT area{margin, margin, width - margin, accept.top - margin};
+    view_.show(window(), IDC_LICENCE_VIEW, area, state().licencePath);
     return TRUE;
+}
+
+void LicencePage::onDestroy() {
+    view_.close();
+}
+
+bool LicencePage::onMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) {
+    // The licence as text reads on the window colour, not the grey of a
+    // read-only control.
+    if (message != WM_CTLCOLORSTATIC || reinterpret_cast<HWND>(lParam) != view_.window())
+        return false;
+    SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
+    *result = reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
+    return true;
 }
 
 void LicencePage::show() {

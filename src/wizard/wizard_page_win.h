@@ -8,6 +8,7 @@
 
 #include "platform/platform.h"
 #include "platform/win32/gdi.h"
+#include "platform/win32/licence_view.h"
 #include "state/setup_state.h"
 #include "wizard/dialog_win.h"
 #include "wizard/wizard_flow.h"
@@ -75,6 +76,11 @@ class LicencePage : public WizardPage {
   protected:
     BOOL onInit() override;
     bool onCommand(int id, int code) override;
+    void onDestroy() override;
+    bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) override;
+
+  private:
+    win32::LicenceView view_;
 };
 
 // Page 5: the success texts and the run check box.
