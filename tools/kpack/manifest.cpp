@@ -10,6 +10,7 @@
 #include "error.h"
 #include "file_io.h"
 #include "gbk_codec.h"
+#include "toml_guard.h"
 
 namespace kestrova::kpack {
 namespace {
@@ -284,6 +285,9 @@ void readMenu(const TableReader& top, Manifest& m) {
 
 Manifest parseManifest(const std::string& text, const std::string& displayName,
                        const fs::path& folder) {
+    int badLine = 0;
+    const std::string bad = tomlInputProblem(text, &badLine);
+    if (!bad.empty()) throw KpackError(displayName, badLine, bad);
     toml::table root;
     try {
         root = toml::parse(text, displayName);
