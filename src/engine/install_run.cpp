@@ -192,19 +192,22 @@ PassEnd InstallRun::copyFiles(File& script, File& package) {
         if (joinText(message, texts::kStatusCopyBefore, fileName, texts::kStatusCopyAfter))
             status(platform_, page_, message);
 
-        // Files inside the Windows folder are left to the system, unless
-        // they lie on the desktop (which may be inside it).
-        if (record.kind != format::kKindNotLogged &&
-            (!startsWith(path, windows_) || startsWith(path, desktop_))) {
-            writeLogLine(state_, LogKind::File, path);
-        }
         platform_.setFileAttributes(path, kAttributeNormal);
+        bool written = false;
         if (!state_.installAbandoned.load())
-            decoder_.decodeStream(&package, path, state_.currentStreamOffset,
-                                  state_.currentStreamLength);
+            written = decoder_.decodeStream(&package, path, state_.currentStreamOffset,
+                                            state_.currentStreamLength);
         // After the user chose to stop, nothing more is read or run: the
         // file was not written and the wizard is already closing.
         if (state_.installAbandoned.load()) return PassEnd::Abandoned;
+        // Only a file that was written is listed for the uninstaller (one
+        // that did not fit on the disk is gone). Files inside the Windows
+        // folder are left to the system, unless they lie on the desktop
+        // (which may be inside it).
+        if (written && record.kind != format::kKindNotLogged &&
+            (!startsWith(path, windows_) || startsWith(path, desktop_))) {
+            writeLogLine(state_, LogKind::File, path);
+        }
         state_.filesDone.fetch_add(1);
         afterCopy(path, record.kind);
     }

@@ -286,6 +286,9 @@ TEST_F(InstallRunTest, StoppingAfterAFailedFileRunsNothingMore) {
     EXPECT_FALSE(platform.exists("C:\\App\\later.txt"));
     EXPECT_EQ(1, state.filesDone.load());
     EXPECT_FALSE(platform.keyExists(k::kHkeyLocalMachine, std::string(kUninstallKey) + "\\Demo"));
+    // The file that could not be written is neither left nor listed.
+    EXPECT_FALSE(platform.exists("C:\\App\\locked.exe"));
+    EXPECT_EQ("C:\\App\\ok.txt\r\n", fileLog());
 }
 
 TEST_F(InstallRunTest, FailedFileAnsweredNoGoesOnAsIfWritten) {
@@ -298,6 +301,8 @@ TEST_F(InstallRunTest, FailedFileAnsweredNoGoesOnAsIfWritten) {
     EXPECT_FALSE(state.installAbandoned.load());
     EXPECT_EQ("later", platform.readFile("C:\\App\\later.txt"));
     EXPECT_EQ(3, state.filesDone.load());
+    EXPECT_FALSE(platform.exists("C:\\App\\locked.txt"));
+    EXPECT_EQ(std::string::npos, fileLog().find("locked"));
 }
 
 TEST_F(InstallRunTest, UnreadablePackageOrScriptStopsWithAMessage) {
