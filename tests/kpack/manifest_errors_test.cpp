@@ -136,6 +136,10 @@ TEST(ManifestErrors, EachProblemNamesItsLineAndLeavesNoOutput) {
         {"a control byte in a table header",
          {{"[product]\n", "[\x01product]\n"}},
          "kpack: product.toml:1: the control character 0x01 is not allowed"},
+        {"a table header the TOML reader cannot take",
+         {{"[[files]]", "[[[files]]"}},
+         "kpack: product.toml: the manifest is not valid TOML (check its [table] headers and the "
+         "punctuation between values)"},
         {"a syntax error",
          {{"title = \"title.bmp\"", "title = title.bmp"}},
          "kpack: product.toml:7: Error while parsing boolean: expected 'true', saw 'ti'"},
