@@ -136,6 +136,10 @@ TEST(ManifestErrors, EachProblemNamesItsLineAndLeavesNoOutput) {
         {"a control byte in a table header",
          {{"[product]\n", "[\x01product]\n"}},
          "kpack: product.toml:1: the control character 0x01 is not allowed"},
+        {"a quote right after a number",
+         {{"title = \"title.bmp\"", u8"title = 4\"查\""}},
+         u8"kpack: product.toml:7: the character '查' stands outside quotes; texts are written "
+         "in double quotes, and commas and full stops between values must be ASCII"},
         {"a table header the TOML reader cannot take",
          {{"[[files]]", "[[[files]]"}},
          "kpack: product.toml: the manifest is not valid TOML (check its [table] headers and the "

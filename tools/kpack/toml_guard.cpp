@@ -73,20 +73,36 @@ class Scanner {
     std::string step() {
         const char c = s_[i_];
         if (c == '#') {
+            last_ = '\n';
             while (i_ < s_.size() && s_[i_] != '\n')
                 if (std::string p = take(); !p.empty()) return p;
             return "";
         }
-        if (c == '"') return string('"', at("\"\"\""));
-        if (c == '\'') return string('\'', at("'''"));
+        // A quote opens a string only where a key or a value begins; the
+        // parser reads one anywhere else (4"...") as part of the token
+        // before it, and so must this pass.
+        if ((c == '"' || c == '\'') && opensString()) {
+            last_ = '"';
+            return c == '"' ? string('"', at("\"\"\"")) : string('\'', at("'''"));
+        }
         if (static_cast<unsigned char>(c) >= 0x80)
             return "the character '" + characterAt(s_, i_) +
                    "' stands outside quotes; texts are written in double quotes, and "
                    "commas and full stops between values must be ASCII";
+        if (c == '\n')
+            last_ = '\n';
+        else if (c != ' ' && c != '\t' && c != '\r')
+            last_ = c;
         return take();
     }
 
+    bool opensString() const {
+        return last_ == '\n' || last_ == '=' || last_ == '[' || last_ == ',' || last_ == '{' ||
+               last_ == '.';
+    }
+
     const std::string& s_;
+    char last_ = '\n';  // the last character outside strings that was not a blank
     std::size_t i_ = 0;
     int line_ = 1;
 };

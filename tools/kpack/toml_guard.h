@@ -11,7 +11,8 @@
 namespace kestrova::kpack {
 
 // The first control character (other than tab, CR and LF) anywhere, or the
-// first non-ASCII character outside a string or comment, as a message,
+// first non-ASCII character outside a string or comment (a quote opens a
+// string only where a key or value begins, as for the parser), as a message,
 // with its 1-based line in *line; "" when there is none. A UTF-8 byte
 // order mark at the start is allowed.
 std::string tomlInputProblem(const std::string& text, int* line);
