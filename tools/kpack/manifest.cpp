@@ -299,11 +299,12 @@ void readMenu(const TableReader& top, Manifest& m) {
 Manifest parseManifest(const std::string& text, const std::string& displayName,
                        const fs::path& folder) {
     int badLine = 0;
-    const std::string bad = tomlInputProblem(text, &badLine);
+    std::string safe;
+    const std::string bad = tomlInputProblem(text, &badLine, &safe);
     if (!bad.empty()) throw KpackError(displayName, badLine, bad);
     toml::table root;
     try {
-        root = toml::parse(text, displayName);
+        root = toml::parse(safe, displayName);
     } catch (const toml::parse_error& e) {
         throw KpackError(displayName, static_cast<int>(e.source().begin.line),
                          std::string(e.description()));

@@ -26,12 +26,16 @@ class Scanner {
   public:
     explicit Scanner(const std::string& text) : s_(text) {}
 
-    std::string run(int* line) {
-        if (s_.compare(0, 3, "\xEF\xBB\xBF") == 0) i_ = 3;
+    std::string run(int* line, std::string* safe) {
+        if (s_.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+            i_ = 3;
+            out_ = s_.substr(0, 3);
+        }
         std::string problem;
         while (i_ < s_.size() && (problem = step()).empty()) {
         }
         *line = problem.empty() ? 0 : line_;
+        *safe = problem.empty() ? out_ : std::string();
         return problem;
     }
 
@@ -45,19 +49,46 @@ class Scanner {
         const unsigned char c = static_cast<unsigned char>(s_[i_]);
         if (isControl(c)) return "the control character " + hexByte(c) + " is not allowed";
         if (c == '\n') ++line_;
-        ++i_;
+        out_ += s_[i_++];
+        return "";
+    }
+
+    // A character inside a string that the parser's whitespace test cannot
+    // take (U+00A1 to U+0499 and U+2C0E to U+3007 but U+3000 reach an
+    // "unreachable" branch of toml++ 3.3.0): in a basic string it becomes
+    // its \uXXXX escape, which means the same; a literal string has none.
+    // "" or the problem; false in *handled for any other byte.
+    std::string escapeRisky(char quote, bool* handled) {
+        *handled = false;
+        const unsigned char c = static_cast<unsigned char>(s_[i_]);
+        if (c < 0xC2 || c >= 0xF0) return "";
+        const std::size_t n = c >= 0xE0 ? 3 : 2;
+        if (i_ + n > s_.size()) return "";
+        unsigned code = c & (n == 2 ? 0x1F : 0x0F);
+        for (std::size_t k = 1; k < n; ++k) code = (code << 6) | (s_[i_ + k] & 0x3F);
+        const bool risky =
+            (code >= 0xA1 && code <= 0x499) || (code >= 0x2C0E && code <= 0x3007 && code != 0x3000);
+        if (!risky) return "";
+        if (quote == '\'')
+            return "the character '" + characterAt(s_, i_) +
+                   "' cannot stand in a text in single quotes; write the text in double quotes";
+        char escape[8];
+        std::snprintf(escape, sizeof escape, "\\u%04X", code);
+        out_ += escape;
+        i_ += n;
+        *handled = true;
         return "";
     }
 
     // A string from its opening quotes to its closing ones. Single-line
     // strings also end at a line end (the parser reports that itself).
     std::string string(char quote, bool multiLine) {
-        i_ += multiLine ? 3 : 1;
+        for (int k = multiLine ? 3 : 1; k > 0; --k) out_ += s_[i_++];
         while (i_ < s_.size()) {
             const char c = s_[i_];
             if (c == quote && (!multiLine || at(multiLine && quote == '"' ? "\"\"\"" : "'''"))) {
                 // A closing run may carry up to two quotes of the content.
-                while (i_ < s_.size() && s_[i_] == quote) ++i_;
+                while (i_ < s_.size() && s_[i_] == quote) out_ += s_[i_++];
                 return "";
             }
             if (c == '\n' && !multiLine) return "";
@@ -65,6 +96,9 @@ class Scanner {
                 if (std::string p = take(); !p.empty()) return p;
                 if (i_ >= s_.size()) return "";
             }
+            bool escaped = false;
+            if (std::string p = escapeRisky(quote, &escaped); !p.empty()) return p;
+            if (escaped) continue;
             if (std::string p = take(); !p.empty()) return p;
         }
         return "";
@@ -105,12 +139,13 @@ class Scanner {
     char last_ = '\n';  // the last character outside strings that was not a blank
     std::size_t i_ = 0;
     int line_ = 1;
+    std::string out_;  // the text for the parser
 };
 
 }  // namespace
 
-std::string tomlInputProblem(const std::string& text, int* line) {
-    return Scanner(text).run(line);
+std::string tomlInputProblem(const std::string& text, int* line, std::string* safe) {
+    return Scanner(text).run(line, safe);
 }
 
 }  // namespace kestrova::kpack

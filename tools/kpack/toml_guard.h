@@ -14,7 +14,10 @@ namespace kestrova::kpack {
 // first non-ASCII character outside a string or comment (a quote opens a
 // string only where a key or value begins, as for the parser), as a message,
 // with its 1-based line in *line; "" when there is none. A UTF-8 byte
-// order mark at the start is allowed.
-std::string tomlInputProblem(const std::string& text, int* line);
+// order mark at the start is allowed. When there is none, *safe gets the
+// text to parse: the same, but for the characters in double-quoted strings
+// that toml++ 3.3.0 mishandles, which become their \uXXXX escapes (same
+// meaning); in single-quoted strings they are refused.
+std::string tomlInputProblem(const std::string& text, int* line, std::string* safe);
 
 }  // namespace kestrova::kpack
