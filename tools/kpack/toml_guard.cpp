@@ -54,8 +54,8 @@ class Scanner {
     }
 
     // A character inside a string that the parser's whitespace test cannot
-    // take (U+00A1 to U+0499 and U+2C0E to U+3007 but U+3000 reach an
-    // "unreachable" branch of toml++ 3.3.0): in a basic string it becomes
+    // take (U+00A1 to U+0499, U+2C0E to U+3007 but U+3000, and U+FC46 to
+    // U+FEFE reach an "unreachable" branch of toml++ 3.3.0): in a basic string it becomes
     // its \uXXXX escape, which means the same; a literal string has none.
     // "" or the problem; false in *handled for any other byte.
     std::string escapeRisky(char quote, bool* handled) {
@@ -66,8 +66,9 @@ class Scanner {
         if (i_ + n > s_.size()) return "";
         unsigned code = c & (n == 2 ? 0x1F : 0x0F);
         for (std::size_t k = 1; k < n; ++k) code = (code << 6) | (s_[i_ + k] & 0x3F);
-        const bool risky =
-            (code >= 0xA1 && code <= 0x499) || (code >= 0x2C0E && code <= 0x3007 && code != 0x3000);
+        const bool risky = (code >= 0xA1 && code <= 0x499) ||
+                           (code >= 0x2C0E && code <= 0x3007 && code != 0x3000) ||
+                           (code >= 0xFC46 && code <= 0xFEFE);
         if (!risky) return "";
         if (quote == '\'')
             return "the character '" + characterAt(s_, i_) +
