@@ -4,6 +4,7 @@ SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 
 .PHONY: all bootstrap build test test-host test-asan test-win stub run-stub demo format clean
+.PHONY: test-fuzz fuzz
 
 all: build
 
@@ -47,8 +48,21 @@ test-win: bootstrap run-stub build/host/build.ninja build/win-tests/build.ninja
 	@cmake --build --preset win-tests -j $(JOBS)
 	@xvfb-run -a -s "-screen 0 1024x768x24" scripts/run-win-tests -j $(JOBS)
 
-test: test-host test-asan test-win
+test: test-host test-asan test-win test-fuzz
 	@echo "make test: all suites passed"
+
+# Fuzz targets (clang, libFuzzer, ASan, UBSan): `make test` runs each for a
+# fixed number of runs; `make fuzz FUZZ_TIME=600 [FUZZ_TARGETS="setup ..."]`
+# runs each for that many seconds and keeps the corpus in build/fuzz.
+FUZZ_RUNS ?= 300
+FUZZ_TIME ?= 300
+test-fuzz: bootstrap build/fuzz/build.ninja
+	@cmake --build --preset fuzz -j $(JOBS)
+	@tests/fuzz/run --runs $(FUZZ_RUNS) $(FUZZ_TARGETS)
+
+fuzz: bootstrap build/fuzz/build.ninja
+	@cmake --build --preset fuzz -j $(JOBS)
+	@tests/fuzz/run --time $(FUZZ_TIME) $(FUZZ_TARGETS)
 
 # `make demo INSTALL=1` also installs the demo product without the wizard.
 demo: bootstrap run-stub build/host/build.ninja $(if $(INSTALL),build/win-tests/build.ninja)

@@ -31,10 +31,6 @@ void lowerLastThree(const char* path, std::size_t n, char extension[4]) {
     extension[3] = '\0';
 }
 
-bool lineIs(const char* line, const char* section) {
-    return std::strcmp(line, section) == 0;
-}
-
 void status(Platform& platform, WindowRef page, const char* text) {
     platform.setControlText(page, kStatusLineId, text);
 }
@@ -85,7 +81,8 @@ class InstallRun {
     void run();
 
   private:
-    void createFolders(File& script);
+    int sectionLine(File& script, char* line, int capacity, int* section);
+    bool createFolders(File& script);
     PassEnd copyFiles(File& script, File& package);
     void afterCopy(const char* path, char kind);
     void runOrRegister(const char* path, const char* extension);
@@ -99,6 +96,7 @@ class InstallRun {
     LzssDecoder decoder_;
     char windows_[kExpandedPathSize] = "[Windows Directory]";
     char desktop_[kExpandedPathSize] = "[Windows Desktop]";
+    int64_t bodyEnd_ = 0;  // where the licence text at the script's tail begins
 };
 
 void InstallRun::run() {
@@ -118,8 +116,12 @@ void InstallRun::run() {
         return endEarly();
     }
 
-    createFolders(script);
-    PassEnd end = copyFiles(script, package);
+    // No line of the licence text at the script's tail is ever taken for a
+    // line of a section.
+    bodyEnd_ = scriptBodyEnd(script);
+    script.seek(0);
+    PassEnd end = PassEnd::Completed;
+    if (createFolders(script)) end = copyFiles(script, package);
     script.close();
     package.close();
     if (end != PassEnd::Completed) return endEarly();
@@ -128,41 +130,55 @@ void InstallRun::run() {
     finish();
 }
 
+// Reads the next line of the current section: -1 at the end of the script
+// or of its lines, and at any section line, whose index goes to *section
+// (-1 at the end). A section's loop therefore never runs on into the lines
+// of another section, whichever end marker is missing.
+int InstallRun::sectionLine(File& script, char* line, int capacity, int* section) {
+    int n = readBodyLine(script, bodyEnd_, line, capacity);
+    *section = n < 0 ? -1 : sectionIndex(line, n);
+    return *section >= 0 ? -1 : n;
+}
+
 // [Directory]: every folder line is logged (unless it lies on the desktop)
-// and created from the top down.
-void InstallRun::createFolders(File& script) {
+// and created from the top down. True when the section ended at "[File]".
+bool InstallRun::createFolders(File& script) {
     seekSection(script, format::kSectionDirectory);
     char line[format::kLineBuffer];
     char path[kExpandedPathSize];
-    int n;
-    while ((n = readScriptLine(script, line, sizeof line)) >= 0 &&
-           !lineIs(line, format::kSectionFile)) {
+    int n, section;
+    while ((n = sectionLine(script, line, sizeof line, &section)) >= 0) {
         lineToPath(platform_, state_, line, n, path);
         if (!startsWith(path, desktop_)) writeLogLine(state_, LogKind::Directory, path);
         createFolderPath(platform_, path);
     }
+    return section == kSectionIndexFile;
 }
 
 // [File]: the three picture records are skipped (start-up unpacked them);
 // every other record is decoded to its target, counted and acted on.
 PassEnd InstallRun::copyFiles(File& script, File& package) {
     char line[format::kLineBuffer];
-    for (int i = 0; i < format::kPictureRecordCount; ++i) readScriptLine(script, line, sizeof line);
+    int section;
+    for (int i = 0; i < format::kPictureRecordCount; ++i)
+        if (sectionLine(script, line, sizeof line, &section) < 0) return PassEnd::Completed;
 
     char path[kExpandedPathSize];
     char message[kExpandedPathSize + 64];
     for (;;) {
         if (userQuits(platform_, state_, page_)) return PassEnd::Quit;
         bool runAndDelete = false;
-        int n = readRecordLine(script, line, sizeof line, &runAndDelete);
-        if (n < 0) break;  // a script that ends inside [File] ends the section
+        int n = readBodyLine(script, bodyEnd_, line, sizeof line);
+        // The section ends at "[TotalSize]", at any other section line, and
+        // where the script ends.
+        if (n < 0 || sectionIndex(line, n) >= 0) break;
+        n = takeRunAndDeleteMarks(line, n, &runAndDelete);
 
         state_.runAndDelete = runAndDelete;
         if (isNoneAppLine(line, n)) {
             writeLogLine(state_, LogKind::File, format::kNoneAppMarker);
             continue;
         }
-        if (lineIs(line, format::kSectionTotalSize)) break;
 
         FileRecord record;
         parseFileRecord(line, n, state_.packageOffset, &record);
@@ -176,20 +192,23 @@ PassEnd InstallRun::copyFiles(File& script, File& package) {
         if (joinText(message, texts::kStatusCopyBefore, fileName, texts::kStatusCopyAfter))
             status(platform_, page_, message);
 
-        // Files inside the Windows folder are left to the system, unless
-        // they lie on the desktop (which may be inside it).
-        if (record.kind != format::kKindNotLogged &&
-            (!startsWith(path, windows_) || startsWith(path, desktop_))) {
-            writeLogLine(state_, LogKind::File, path);
-        }
         // Opening the target for writing replaces a read-only, hidden or
         // system file (the platform clears its attributes when it must).
+        bool written = false;
         if (!state_.installAbandoned.load())
-            decoder_.decodeStream(&package, path, state_.currentStreamOffset,
-                                  state_.currentStreamLength);
+            written = decoder_.decodeStream(&package, path, state_.currentStreamOffset,
+                                            state_.currentStreamLength);
         // After the user chose to stop, nothing more is read or run: the
         // file was not written and the wizard is already closing.
         if (state_.installAbandoned.load()) return PassEnd::Abandoned;
+        // Only a file that was written is listed for the uninstaller (one
+        // that did not fit on the disk is gone). Files inside the Windows
+        // folder are left to the system, unless they lie on the desktop
+        // (which may be inside it).
+        if (written && record.kind != format::kKindNotLogged &&
+            (!startsWith(path, windows_) || startsWith(path, desktop_))) {
+            writeLogLine(state_, LogKind::File, path);
+        }
         state_.filesDone.fetch_add(1);
         afterCopy(path, record.kind);
     }
@@ -227,33 +246,34 @@ void InstallRun::afterCopy(const char* path, char kind) {
 }
 
 // [AutoReg], [ClearFile] and [Menu], from a second reading of the script.
-// A script that cannot be opened again skips them all.
+// A script that cannot be opened again skips them all. Each section runs
+// only when the one before it ended at its own line: a missing "[ClearFile]"
+// never makes the [Menu] lines files to delete.
 bool InstallRun::secondPass() {
     File script = platform_.openFile(state_.scriptPath, FileMode::Read);
     if (!script) return true;
 
     char line[format::kLongLineBuffer];
     char path[kExpandedPathSize];
-    int n;
+    int n, section = -1;
     seekSection(script, format::kSectionAutoReg);
     status(platform_, page_, texts::kStatusRegister);
     for (;;) {
         if (userQuits(platform_, state_, page_)) return false;
-        n = readScriptLine(script, line, sizeof line);
-        if (n < 0 || lineIs(line, format::kSectionClearFile)) break;
+        if ((n = sectionLine(script, line, sizeof line, &section)) < 0) break;
         lineToPath(platform_, state_, line, n, path);
         char extension[4];
         autoRegExtension(path, extension);
         if (extension[0] != '\0') runOrRegister(path, extension);
     }
-    if (n >= 0) {
-        while ((n = readScriptLine(script, line, sizeof line)) >= 0 &&
-               !lineIs(line, format::kSectionMenu)) {
+    if (section == kSectionIndexClearFile) {
+        while ((n = sectionLine(script, line, sizeof line, &section)) >= 0) {
             lineToPath(platform_, state_, line, n, path);
             platform_.deleteFile(path);
         }
     }
-    if (n >= 0 && (n = readScriptLine(script, line, sizeof line)) >= 0) {
+    if (section == kSectionIndexMenu &&
+        (n = sectionLine(script, line, sizeof line, &section)) >= 0) {
         removeLineEnd(line, n);
         char group[kExpandedPathSize];
         state_.programGroupPath[0] = '\0';
@@ -263,9 +283,9 @@ bool InstallRun::secondPass() {
         }
         status(platform_, page_, texts::kStatusShortcuts);
         // A program group that did not fit gets no shortcuts rather than
-        // shortcuts in a wrong folder.
-        while ((n = readScriptLine(script, line, sizeof line)) >= 0 &&
-               !lineIs(line, format::kSectionRun)) {
+        // shortcuts in a wrong folder. The lines end at "[Run]" or, when the
+        // script has none, where the licence text begins.
+        while ((n = sectionLine(script, line, sizeof line, &section)) >= 0) {
             if (state_.programGroupPath[0]) createShortcutsForLine(platform_, state_, line, n);
         }
     }

@@ -141,7 +141,12 @@ bool LzssDecoder::decodeStream(File* packageFile, const char* outputPath, int32_
     }
     // A full disk may only show when the last buffered bytes are written.
     written = output.close() && written;
-    if (!written) return askToStop(outputPath);
+    if (!written) {
+        // A half-written file (a full disk) is no file of the product: it
+        // would stay behind, unlisted, after the user stops or goes on.
+        platform_.deleteFile(outputPath);
+        return askToStop(outputPath);
+    }
     return true;
 }
 

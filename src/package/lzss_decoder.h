@@ -24,7 +24,8 @@ class LzssDecoder {
     // the output file was created and every decoded byte reached it; false
     // when packageFile is null, or the output could not be created or
     // written (the user is then asked whether to stop the installation, and
-    // Yes sets installAbandoned and setupAborted). A stream cut short by the
+    // Yes sets installAbandoned and setupAborted; a file that was created
+    // but not wholly written is deleted first). A stream cut short by the
     // end of the package file ends there; a length of 0 or less gives an
     // empty file without touching packageFile.
     bool decodeStream(File* packageFile, const char* outputPath, int32_t offset, int32_t length);

@@ -5,32 +5,23 @@
 // format stay valid: streams may lie anywhere in the file, in any order.
 #include <cstdint>
 
+#include "package/script_check.h"
 #include "platform/file.h"
 #include "state/setup_state.h"
 
 namespace kestrova {
 
-enum class PackageProblem {
-    None,
-    ScriptOutsideFile,  // the header's script stream does not lie inside the file
-    MissingDirectory,   // no "[Directory]" line
-    MissingFile,        // no "[File]" line after it
-    MissingPictures,    // fewer than three picture records before "[TotalSize]"
-    MissingTotalSize,   // the script ends inside "[File]"
-    StreamOutsideFile,  // a picture or file stream does not lie inside the file
-    FileCountMismatch,  // the header's count differs from the counted records
-};
-
 // True when the script stream of `scriptLength` bytes after the 40-byte
 // header at packageStart lies inside a file of fileSize bytes.
 bool scriptStreamInside(int64_t fileSize, int32_t packageStart, int32_t scriptLength);
 
-// Reads the decoded script from its start and checks its sections, its
-// records and their streams against the package file (fileSize bytes,
+// Reads the decoded script from its start, line by line, through
+// ScriptCheck (script_check.h) against the package file (fileSize bytes,
 // record base recordBase) and the header's fileCount. Returns the first
-// problem found, or None. Leaves the script at an unspecified position.
+// problem found, or None; *line, when given, gets its script line (0 for
+// none). Leaves the script at an unspecified position.
 PackageProblem checkPackageScript(File& script, int64_t fileSize, int32_t recordBase,
-                                  int32_t fileCount);
+                                  int32_t fileCount, int* line = nullptr);
 
 // The whole check, after the header was read into state (script length,
 // file count): the open setup program and its decoded script. True when

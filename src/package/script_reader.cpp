@@ -27,7 +27,10 @@ int readTextLine(File& script, char* buffer, int capacity) {
 }
 
 int readRecordLine(File& script, char* line, int capacity, bool* runAndDelete) {
-    int n = readScriptLine(script, line, capacity);
+    return takeRunAndDeleteMarks(line, readScriptLine(script, line, capacity), runAndDelete);
+}
+
+int takeRunAndDeleteMarks(char* line, int n, bool* runAndDelete) {
     bool marked = false;
     for (int i = 0; i < n; ++i) {
         if (line[i] == format::kRunAndDeleteMark) {
@@ -52,6 +55,38 @@ bool seekSection(File& script, const char* section) {
         if (length == wanted && std::memcmp(line, section, wanted) == 0) return true;
     }
     return false;
+}
+
+int sectionIndex(const char* line, int length) {
+    static const char* const kSections[] = {format::kSectionDirectory, format::kSectionFile,
+                                            format::kSectionTotalSize, format::kSectionAutoReg,
+                                            format::kSectionClearFile, format::kSectionMenu,
+                                            format::kSectionRun};
+    for (int i = 0; i < static_cast<int>(sizeof kSections / sizeof kSections[0]); ++i) {
+        const int n = static_cast<int>(std::strlen(kSections[i]));
+        if (length == n && std::memcmp(line, kSections[i], n) == 0) return i;
+    }
+    return -1;
+}
+
+int64_t scriptBodyEnd(File& script) {
+    const int64_t size = script.size();
+    if (size < 0 || !script.seek(0) || !seekSection(script, format::kSectionTotalSize)) return size;
+    char line[format::kLineBuffer];
+    int length = -1;
+    for (int i = 0; i < 3; ++i) length = readTextLine(script, line);
+    if (length < 0) return size;
+    const int64_t licence = parseNumberField(line);
+    return licence < 0 || licence > size ? size : size - licence;
+}
+
+int readBodyLine(File& script, int64_t bodyEnd, char* buffer, int capacity) {
+    const int64_t at = script.tell();
+    if (at < 0 || at >= bodyEnd) {
+        if (capacity > 0) buffer[0] = '\0';
+        return -1;
+    }
+    return readScriptLine(script, buffer, capacity);
 }
 
 namespace {

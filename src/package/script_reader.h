@@ -36,11 +36,40 @@ int readTextLine(File& script, char (&buffer)[N]) {
 // when no line matched.
 bool seekSection(File& script, const char* section);
 
+// The section lines in script order; sectionIndex gives a line's place
+// among them.
+constexpr int kSectionIndexDirectory = 0;
+constexpr int kSectionIndexFile = 1;
+constexpr int kSectionIndexTotalSize = 2;
+constexpr int kSectionIndexAutoReg = 3;
+constexpr int kSectionIndexClearFile = 4;
+constexpr int kSectionIndexMenu = 5;
+constexpr int kSectionIndexRun = 6;
+
+// The index of a line of `length` bytes (CR LF included) that equals a
+// section line byte for byte, or -1 for any other line.
+int sectionIndex(const char* line, int length);
+
+// Where the licence text at the script's tail begins: the script's length
+// less the licence length that the third line after "[TotalSize]" gives.
+// The script's length when that length is missing, negative or longer than
+// the script. Leaves the script at an unspecified position.
+int64_t scriptBodyEnd(File& script);
+
+// Reads one line (at most capacity - 1 bytes) that begins before bodyEnd:
+// the lines a reader takes end where the licence text begins. Returns the
+// bytes read, or -1 at bodyEnd or at the end of the file.
+int readBodyLine(File& script, int64_t bodyEnd, char* buffer, int capacity);
+
 // Reads the next [File] record line (at most capacity - 1 bytes) as the
 // install run takes it: every '*' (the run-and-delete mark) reads as a
 // space, and *runAndDelete, when given, tells whether there was one.
 // Returns the bytes read, or -1 at the end of the script.
 int readRecordLine(File& script, char* line, int capacity, bool* runAndDelete = nullptr);
+
+// The same for a line already read: turns its '*' marks into spaces.
+// Returns length.
+int takeRunAndDeleteMarks(char* line, int length, bool* runAndDelete);
 
 // True when a record line of `length` bytes is a "<NoneApp>" marker.
 bool isNoneAppLine(const char* line, int length);

@@ -122,6 +122,28 @@ TEST(ManifestErrors, EachProblemNamesItsLineAndLeavesNoOutput) {
          {{"source = \"a.txt\"\ntarget = \"[InstallDir]\\\\a.txt\"", "none_app = true"}},
          "kpack: product.toml: the package installs no file; the setup needs at least one "
          "[[files]] record"},
+        // Bytes that crash or derail the TOML parser are refused before it
+        // sees them: a full-width comma or full stop after a value, a stray
+        // non-BOM sequence at the start, a control byte in a table header.
+        {"a full-width comma after a value",
+         {{u8"name = \"测试\"", u8"name = \"测试\" 、"}},
+         u8"kpack: product.toml:2: the character '、' stands outside quotes; texts are written "
+         "in double quotes, and commas and full stops between values must be ASCII"},
+        {"bytes EF BB BA at the start",
+         {{"[product]\n", "\xEF\xBB\xBA[product]\n"}},
+         "kpack: product.toml:1: the character '\xEF\xBB\xBA' stands outside quotes; texts are "
+         "written in double quotes, and commas and full stops between values must be ASCII"},
+        {"a control byte in a table header",
+         {{"[product]\n", "[\x01product]\n"}},
+         "kpack: product.toml:1: the control character 0x01 is not allowed"},
+        {"a quote right after a number",
+         {{"title = \"title.bmp\"", u8"title = 4\"查\""}},
+         u8"kpack: product.toml:7: the character '查' stands outside quotes; texts are written "
+         "in double quotes, and commas and full stops between values must be ASCII"},
+        {"a table header the TOML reader cannot take",
+         {{"[[files]]", "[[[files]]"}},
+         "kpack: product.toml: the manifest is not valid TOML (check its [table] headers and the "
+         "punctuation between values)"},
         {"a syntax error",
          {{"title = \"title.bmp\"", "title = title.bmp"}},
          "kpack: product.toml:7: Error while parsing boolean: expected 'true', saw 'ti'"},

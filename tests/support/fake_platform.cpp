@@ -143,17 +143,29 @@ std::string FakePlatform::hostPath(const std::string& windowsPath) const {
         out += "/_relative";
         rest = windowsPath;
     }
+    // Both slashes separate components, as on Windows. A ".." component
+    // could leave the temporary folder (C:\..\..\etc), and the tests run
+    // as root: such a path maps to nothing, so every operation on it fails.
+    std::string component;
+    auto endComponent = [&]() {
+        if (component == "..") return false;
+        out += component;
+        component.clear();
+        return true;
+    };
     for (std::size_t i = 0; i < rest.size(); ++i) {
         char c = rest[i];
         if (isLeadByte(c) && i + 1 < rest.size()) {
-            out += c;
-            out += rest[++i];
-        } else if (c == '\\') {
+            component += c;
+            component += rest[++i];
+        } else if (c == '\\' || c == '/') {
+            if (!endComponent()) return std::string();
             if (out.back() != '/') out += '/';
         } else {
-            out += c;
+            component += c;
         }
     }
+    if (!endComponent()) return std::string();
     return out;
 }
 
@@ -180,6 +192,7 @@ std::string FakePlatform::readFile(const std::string& windowsPath) const {
 
 void FakePlatform::writeFile(const std::string& windowsPath, const std::string& bytes) {
     std::string host = hostPath(windowsPath);
+    if (host.empty()) std::abort();  // a test that writes outside its folder is wrong
     std::error_code ec;
     fs::create_directories(fsPath(host).parent_path(), ec);
     std::FILE* f = openHost(host, "wb");

@@ -53,7 +53,8 @@ class FakePlatform : public Platform {
     ~FakePlatform() override;
 
     // ---- Test controls ---------------------------------------------------
-    // The host path a Windows path maps to.
+    // The host path a Windows path maps to; "" (no file at all) for a path
+    // with a ".." component, which could leave the temporary folder.
     std::string hostPath(const std::string& windowsPath) const;
     bool exists(const std::string& windowsPath) const;
     bool isFolder(const std::string& windowsPath) const;

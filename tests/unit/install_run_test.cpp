@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 #include <functional>
 
 #include "engine/uninstall_log.h"
@@ -285,6 +286,9 @@ TEST_F(InstallRunTest, StoppingAfterAFailedFileRunsNothingMore) {
     EXPECT_FALSE(platform.exists("C:\\App\\later.txt"));
     EXPECT_EQ(1, state.filesDone.load());
     EXPECT_FALSE(platform.keyExists(k::kHkeyLocalMachine, std::string(kUninstallKey) + "\\Demo"));
+    // The file that could not be written is neither left nor listed.
+    EXPECT_FALSE(platform.exists("C:\\App\\locked.exe"));
+    EXPECT_EQ("C:\\App\\ok.txt\r\n", fileLog());
 }
 
 TEST_F(InstallRunTest, FailedFileAnsweredNoGoesOnAsIfWritten) {
@@ -297,6 +301,8 @@ TEST_F(InstallRunTest, FailedFileAnsweredNoGoesOnAsIfWritten) {
     EXPECT_FALSE(state.installAbandoned.load());
     EXPECT_EQ("later", platform.readFile("C:\\App\\later.txt"));
     EXPECT_EQ(3, state.filesDone.load());
+    EXPECT_FALSE(platform.exists("C:\\App\\locked.txt"));
+    EXPECT_EQ(std::string::npos, fileLog().find("locked"));
 }
 
 TEST_F(InstallRunTest, UnreadablePackageOrScriptStopsWithAMessage) {
@@ -363,3 +369,77 @@ TEST(Extensions, FollowTheirRules) {
 }
 
 }  // namespace
+
+namespace {
+
+// Scripts that lost an end marker: each section's loop ends at any section
+// line (and where the licence text begins), so no line of one section is
+// ever acted on as a line of another. The start-up check refuses such
+// packages; the run stands on its own all the same.
+TEST_F(InstallRunTest, NoSectionRunsOnIntoAnother) {
+    builder.addFile("[InstallDir]\\a.txt", "a");
+    builder.autoReg = {"[InstallDir]\\tool.exe"};
+    builder.clearFile = {"[InstallDir]\\old.txt"};
+    builder.menuLines = {PackageBuilder::menuLine("App", "[InstallDir]\\a.txt")};
+    builder.runCommand = "C:\\WINDOWS\\notepad.exe";
+    builder.licence = "<p>\r\nC:\\WINDOWS\\licence.exe\r\n";
+    const std::string full = builder.script();
+    auto without = [&](const std::string& line) {
+        std::string s = full;
+        s.erase(s.find(line), line.size());
+        return s;
+    };
+    platform.writeFile("C:\\WINDOWS\\notepad.exe", "n");
+
+    // No "[Menu]": [ClearFile] stops at "[Run]"; the [Run] command is never
+    // taken for a file to delete (the lines before it only the check can
+    // tell from file names).
+    run();
+    platform.writeFile(kScript, without("[Menu]\r\n"));
+    state.installStarted = false;
+    platform.deleted.clear();
+    k::installRun(platform, state, kPage);
+    EXPECT_EQ("C:\\App\\old.txt", platform.deleted.at(0));
+    for (const std::string& d : platform.deleted)
+        EXPECT_EQ(std::string::npos, d.find("notepad")) << d;
+    EXPECT_TRUE(platform.exists("C:\\WINDOWS\\notepad.exe"));
+
+    // No "[ClearFile]": [AutoReg] stops at "[Menu]"; nothing after it runs.
+    platform.writeFile(kScript, without("[ClearFile]\r\n"));
+    state.installStarted = false;
+    platform.processes.clear();
+    platform.deleted.clear();
+    k::installRun(platform, state, kPage);
+    ASSERT_EQ(1u, platform.processes.size());
+    EXPECT_EQ("C:\\App\\tool.exe", platform.processes[0].commandLine);
+    EXPECT_TRUE(platform.deleted.empty());
+
+    // No "[Run]" section at all: the shortcuts end where the licence begins.
+    std::string noRun = full;
+    noRun.erase(noRun.find("[Run]\r\n"), noRun.find("<p>") - noRun.find("[Run]\r\n"));
+    platform.writeFile(kScript, noRun);
+    state.installStarted = false;
+    platform.links.clear();
+    k::installRun(platform, state, kPage);
+    ASSERT_EQ(2u, platform.links.size());  // App and the uninstaller
+    EXPECT_NE(std::string::npos, platform.links[0].linkPath.find("App.lnk"));
+    EXPECT_NE(std::string::npos, platform.links[1].linkPath.find("卸载"));
+}
+
+}  // namespace
+
+// The fake maps drive paths into its own temporary folder; a ".." that
+// climbs out of it must map to nothing, since the run under a fuzzer (as
+// root) would otherwise write and delete anywhere.
+TEST(FakePlatformPaths, RefuseClimbingOutOfItsFolder) {
+    FakePlatform platform;
+    const std::string outside = platform.root() + "/../kestrova-escape";
+    for (const char* path : {"C:\\..\\kestrova-escape", "C:/../kestrova-escape", "..\\..\\x",
+                             "C:\\a\\..\\..\\..\\kestrova-escape"}) {
+        EXPECT_EQ("", platform.hostPath(path)) << path;
+        EXPECT_FALSE(platform.makeFolder(path));
+        EXPECT_FALSE(platform.openFile(path, k::FileMode::Write));
+    }
+    EXPECT_FALSE(std::ifstream(outside).good());
+    EXPECT_EQ(platform.root() + "/C/a/..b/c", platform.hostPath("C:\\a\\..b/c"));
+}

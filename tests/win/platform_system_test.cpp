@@ -9,6 +9,7 @@
 #include <string>
 
 #include "gbk.h"
+#include "platform/win32/folder_text.h"
 #include "platform/win32/win32_platform.h"
 
 using kestrova::kSystemPathSize;
@@ -177,6 +178,41 @@ TEST(PlatformSystem, DrivesTypesAndFreeSpace) {
     EXPECT_LT(difference, 64ull << 20);
     std::printf("  drives %08X, C: has %llu MB free for this user\n", static_cast<unsigned>(drives),
                 static_cast<unsigned long long>(bytes >> 20));
+}
+
+}  // namespace
+
+namespace {
+
+// A user whose temporary folder cannot be written in GBK (a Korean user
+// name): the folder comes back in its short form, which names the same
+// folder, rather than not at all.
+TEST(PlatformSystem, FoldersOutsideGbkComeBackInTheirShortForm) {
+    wchar_t base[MAX_PATH];
+    ASSERT_NE(0u, GetTempPathW(MAX_PATH, base));
+    const std::wstring folder = std::wstring(base) + L"\xD55C\xAD6D\xC5B4 \xC0AC\xC6A9\xC790";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(folder.c_str()));
+
+    char gbk[kSystemPathSize];
+    ASSERT_TRUE(kestrova::win32::folderToGbk(folder.c_str(), gbk, sizeof gbk));
+    for (const char* c = gbk; *c; ++c) EXPECT_GT(0x80, static_cast<unsigned char>(*c)) << gbk;
+    wchar_t longForm[MAX_PATH];
+    ASSERT_NE(0u, GetLongPathNameW(wideFromGbk(gbk).c_str(), longForm, MAX_PATH));
+    EXPECT_EQ(0, lstrcmpiW(folder.c_str(), longForm));
+
+    // The temporary folder itself, as the setup asks for it.
+    wchar_t saved[MAX_PATH];
+    const DWORD savedLength = GetEnvironmentVariableW(L"TMP", saved, MAX_PATH);
+    SetEnvironmentVariableW(L"TMP", (folder + L"\\").c_str());
+    Win32Platform platform;
+    char temp[kSystemPathSize];
+    const bool found = platform.tempFolder(temp, sizeof temp);
+    SetEnvironmentVariableW(L"TMP", savedLength ? saved : nullptr);
+    ASSERT_TRUE(found);
+    ASSERT_NE(0u, GetLongPathNameW(wideFromGbk(temp).c_str(), longForm, MAX_PATH));
+    EXPECT_EQ(0, lstrcmpiW((folder + L"\\").c_str(), longForm));
+    RemoveDirectoryW(folder.c_str());
 }
 
 }  // namespace

@@ -1,6 +1,19 @@
 #include "manifest.h"
 
+// toml++ states the preconditions of its parser's steps as assumptions:
+// assert() with NDEBUG off, and with it on a hint to the optimiser, which
+// makes a broken one undefined behaviour. Input breaks some of them (a
+// table header "[[[files]]" in Debian's 3.3.0). Here every one is checked in
+// every build and ends the parse as an error instead.
+namespace kestrova::kpack {
+struct TomlReaderGaveUp {};
+}  // namespace kestrova::kpack
+#pragma push_macro("NDEBUG")
+#undef NDEBUG
+#define TOML_ASSERT(expr) \
+    ((expr) ? static_cast<void>(0) : throw kestrova::kpack::TomlReaderGaveUp{})
 #include <toml++/toml.h>
+#pragma pop_macro("NDEBUG")
 
 #include <fstream>
 #include <initializer_list>
@@ -10,6 +23,7 @@
 #include "error.h"
 #include "file_io.h"
 #include "gbk_codec.h"
+#include "toml_guard.h"
 
 namespace kestrova::kpack {
 namespace {
@@ -284,12 +298,20 @@ void readMenu(const TableReader& top, Manifest& m) {
 
 Manifest parseManifest(const std::string& text, const std::string& displayName,
                        const fs::path& folder) {
+    int badLine = 0;
+    std::string safe;
+    const std::string bad = tomlInputProblem(text, &badLine, &safe);
+    if (!bad.empty()) throw KpackError(displayName, badLine, bad);
     toml::table root;
     try {
-        root = toml::parse(text, displayName);
+        root = toml::parse(safe, displayName);
     } catch (const toml::parse_error& e) {
         throw KpackError(displayName, static_cast<int>(e.source().begin.line),
                          std::string(e.description()));
+    } catch (const TomlReaderGaveUp&) {
+        throw KpackError(displayName, 0,
+                         "the manifest is not valid TOML (check its [table] headers and "
+                         "the punctuation between values)");
     }
     Manifest m;
     m.file = displayName;

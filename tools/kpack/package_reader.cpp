@@ -1,5 +1,6 @@
 #include "package_reader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -9,6 +10,7 @@
 #include "package/format.h"
 #include "package/lzss_decoder.h"
 #include "package/number_field.h"
+#include "package/script_check.h"
 #include "package/stream_checksums.h"
 #include "script_rules.h"
 #include "state/setup_state.h"
@@ -31,6 +33,40 @@ std::string hex(uint32_t value) {
     char digits[format::kChecksumDigits];
     formatChecksum(value, digits);
     return std::string(digits, sizeof digits);
+}
+
+const char* problemText(PackageProblem problem) {
+    switch (problem) {
+        case PackageProblem::None:
+            return "";
+        case PackageProblem::ScriptOutsideFile:
+            return "the script stream lies outside the file";
+        case PackageProblem::MissingDirectory:
+            return "no [Directory] line";
+        case PackageProblem::MissingFile:
+            return "no [File] line after [Directory]";
+        case PackageProblem::MissingPictures:
+            return "fewer than three picture records";
+        case PackageProblem::MissingTotalSize:
+            return "no [TotalSize] line after the records";
+        case PackageProblem::StreamOutsideFile:
+            return "a stream lies outside the file";
+        case PackageProblem::FileCountMismatch:
+            return "the header's file count differs from the records";
+        case PackageProblem::MissingSection:
+            return "a section or a line it needs is missing";
+        case PackageProblem::MisplacedSection:
+            return "a section line stands out of its place";
+        case PackageProblem::LineTooLong:
+            return "a line is longer than its reader takes, or lacks CR LF";
+        case PackageProblem::RecordWidth:
+            return "a record line is not 309 bytes and CR LF";
+        case PackageProblem::ShortcutWidth:
+            return "a shortcut line is not 402 bytes and CR LF";
+        case PackageProblem::LicenceLength:
+            return "the licence length does not fit the script";
+    }
+    return "damaged";
 }
 
 }  // namespace
@@ -87,6 +123,24 @@ PackageReader::PackageReader(const fs::path& path, const std::string& displayNam
         checkStream(parsed_.pictures[i], describe(parsed_.pictures[i]));
     for (const ParsedRecord& r : parsed_.records)
         if (!r.noneApp) checkStream(r, describe(r));
+    // The setup's own check, through the same code: whatever the setup
+    // would refuse at start-up, kpack refuses too. (The header's count is
+    // verify's to report, in its own words.)
+    ScriptCheck check(static_cast<int64_t>(script_.size()), static_cast<int64_t>(file_.size()),
+                      static_cast<int32_t>(static_cast<uint32_t>(kPackageStart) +
+                                           static_cast<uint32_t>(scriptLength_)),
+                      static_cast<int32_t>(parsed_.countedRecords()));
+    for (std::size_t at = 0; at < script_.size();) {
+        const std::size_t lf = script_.find('\n', at);
+        const std::size_t end = lf == std::string::npos ? script_.size() : lf + 1;
+        if (!check.addLine(script_.data() + at,
+                           static_cast<int>(std::min<std::size_t>(end - at, 1 << 20))))
+            break;
+        at = end;
+    }
+    if (const PackageProblem setupProblem = check.finish(); setupProblem != PackageProblem::None)
+        fail("the setup would refuse this package: script line " +
+             std::to_string(check.problemLine()) + ": " + problemText(setupProblem));
 }
 
 void PackageReader::fail(const std::string& problem) const {

@@ -2,6 +2,7 @@
 // desktop, the program's own path, the local time and the version.
 #include <shlobj.h>
 
+#include "platform/win32/folder_text.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
 
@@ -36,7 +37,12 @@ bool Win32Platform::systemFolder(char* buffer, std::size_t capacity) {
 
 bool Win32Platform::tempFolder(char* buffer, std::size_t capacity) {
     wchar_t wide[kSystemPathSize];
-    return systemResult(wide, GetTempPathW(kWideUnits, wide), buffer, capacity);
+    const DWORD length = GetTempPathW(kWideUnits, wide);
+    if (systemResult(wide, length, buffer, capacity)) return true;
+    // A user whose folder cannot be written in GBK gets its short form.
+    if (length == 0 || length >= kWideUnits) return false;
+    std::size_t limit = capacity < kSystemPathSize ? capacity : kSystemPathSize;
+    return folderToGbk(wide, buffer, limit);
 }
 
 bool Win32Platform::modulePath(char* buffer, std::size_t capacity) {
@@ -56,7 +62,7 @@ bool Win32Platform::desktopFolder(char* buffer, std::size_t capacity) {
     wchar_t wide[MAX_PATH];  // the size SHGetPathFromIDListW writes into
     bool found = SHGetPathFromIDListW(items, wide) != FALSE;
     CoTaskMemFree(items);  // the shell's item lists come from the task allocator
-    return found && toGbk(wide, -1, buffer, capacity) && buffer[0] != '\0';
+    return found && folderToGbk(wide, buffer, capacity) && buffer[0] != '\0';
 }
 
 LocalTime Win32Platform::localTime() {

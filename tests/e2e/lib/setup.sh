@@ -215,3 +215,47 @@ check_silent_install() {
     expect_box_count 0
     expect_temp_clean
 }
+
+# ---- Damaged setup programs and the install run without the wizard ----
+
+# install_runner: this machine's path of install-runner.exe (preset
+# win-tests, built beside the driver).
+install_runner() {
+    realpath -m "$(dirname "$DRIVER")/../../install-runner.exe"
+}
+
+# repack_script SETUP SCRIPT OUT: SETUP with its script replaced by the
+# decoded script in SCRIPT (written as a literal-only LZSS stream), its
+# streams and file count kept: record offsets count from the end of the
+# script stream, so they stay right.
+repack_script() {
+    local length count
+    length=$(package_field "$1" 0)
+    count=$(package_field "$1" 1)
+    perl -e '
+        my ($setup, $script, $out, $start, $length, $count) = @ARGV;
+        local $/;
+        open(my $s, "<:raw", $script) or die "$script: $!\n"; my $text = <$s>;
+        open(my $f, "<:raw", $setup) or die "$setup: $!\n"; my $bytes = <$f>;
+        my $stream = "";
+        for (my $i = 0; $i < length($text); $i += 8) {
+            my $chunk = substr($text, $i, 8);
+            $stream .= chr((1 << length($chunk)) - 1) . $chunk;
+        }
+        my $field = sub { sprintf("%-20d", $_[0]) };
+        open(my $o, ">:raw", $out) or die "$out: $!\n";
+        print $o substr($bytes, 0, $start), $field->(length($stream)), $field->($count), $stream,
+            substr($bytes, $start + 40 + $length);' \
+        "$1" "$2" "$3" "$PACKAGE_START" "$length" "$count"
+}
+
+# set_package_field SETUP N VALUE OUT: SETUP with header field N (0 script
+# length, 1 file count) set to VALUE.
+set_package_field() {
+    perl -e '
+        my ($setup, $n, $value, $out, $start) = @ARGV;
+        local $/;
+        open(my $f, "<:raw", $setup) or die; my $bytes = <$f>;
+        substr($bytes, $start + 20 * $n, 20) = sprintf("%-20s", $value);
+        open(my $o, ">:raw", $out) or die; print $o $bytes;' "$1" "$2" "$3" "$4" "$PACKAGE_START"
+}

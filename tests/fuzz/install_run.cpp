@@ -1,0 +1,61 @@
+// The install run on the fake platform from any script, not checked (the
+// run must stand on its own), in a package around it. The first byte
+// chooses the answers to its questions, failing programs and shortcuts,
+// and when the user presses Cancel; the rest is the script's text.
+#include "engine/install_run.h"
+
+#include <filesystem>
+
+#include "engine/uninstall_log.h"
+#include "fuzz_support.h"
+#include "package/lzss_decoder.h"
+#include "package/package_header.h"
+
+using namespace kestrova;
+
+namespace {
+
+// Presses Cancel (sets cancelRequested) at the n-th status text.
+class CancellingPlatform : public test::FakePlatform {
+  public:
+    SetupState* state = nullptr;
+    int cancelAt = -1;
+    void setControlText(WindowRef dialog, int id, const char* text) override {
+        if (cancelAt-- == 0) state->cancelRequested = true;
+        FakePlatform::setControlText(dialog, id, text);
+    }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    if (size < 1) return 0;
+    CancellingPlatform platform;
+    SetupState state;
+    fuzz::applyControl(platform, data[0]);
+    platform.state = &state;
+    platform.cancelAt = data[0] & 0x20 ? data[0] >> 6 : -1;
+    const std::string script(reinterpret_cast<const char*>(data) + 1, size - 1);
+    platform.writeFile(platform.module, fuzz::setupFromScript(script));
+
+    std::snprintf(state.packagePath, sizeof state.packagePath, "%s", platform.module.c_str());
+    std::snprintf(state.scriptPath, sizeof state.scriptPath, "C:\\TEMP\\~temp.ini");
+    std::snprintf(state.productName, sizeof state.productName, "Fuzz");
+    std::snprintf(state.installDir, sizeof state.installDir, "C:\\App");
+    state.uninstallOption[0] = '1';
+    state.packageOffset = kPackageStart;
+    {
+        LzssDecoder decoder(platform, state);
+        readPackageHeader(platform, state, decoder);
+    }
+    if (platform.readFile(state.scriptPath) != script) __builtin_trap();
+    platform.makeFolders(state.installDir);
+    if (!openUninstallLogs(platform, state, nullptr)) __builtin_trap();
+    installRun(platform, state, nullptr);
+    if (state.dirLog || state.fileLog) __builtin_trap();  // every way out closes them
+    // Nothing lands beside the fake's folder, whatever ".." the paths hold.
+    for (const char* name : {"/../kestrova-escape-dir", "/../kestrova-escape.txt"})
+        if (platform.exists("C:\\") && std::filesystem::exists(platform.root() + name))
+            __builtin_trap();
+    return 0;
+}

@@ -1,0 +1,26 @@
+// The start-up package path: header, script, the package check, the script
+// header and the pictures, from any package. Either start-up succeeds, or
+// it shows the package read error once and leaves no temporary file.
+#include "fuzz_support.h"
+#include "package/lzss_decoder.h"
+#include "resources/texts.h"
+#include "startup/extract_package.h"
+
+using namespace kestrova;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    test::FakePlatform platform;
+    SetupState state;
+    platform.writeFile(platform.module, fuzz::setupFile(data, size));
+    LzssDecoder decoder(platform, state);
+    if (extractPackage(platform, state, decoder, nullptr)) {
+        if (!platform.messageBoxes.empty() || !platform.exists(state.scriptPath)) __builtin_trap();
+        return 0;
+    }
+    if (platform.messageBoxes.size() != 1 ||
+        platform.messageBoxes[0].text != texts::kPackageReadError ||
+        platform.exists(state.scriptPath) || platform.exists(state.licencePath) ||
+        platform.exists(state.welcomePicturePath) || platform.exists(state.titlePicturePath))
+        __builtin_trap();
+    return 0;
+}

@@ -1,0 +1,152 @@
+#include "toml_guard.h"
+
+#include <cstdio>
+
+namespace kestrova::kpack {
+namespace {
+
+bool isControl(unsigned char c) {
+    return (c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0x7F;
+}
+
+std::string hexByte(unsigned char c) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%02X", c);
+    return text;
+}
+
+// The UTF-8 character that starts at text[i] (its bytes, up to four).
+std::string characterAt(const std::string& text, std::size_t i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    std::size_t n = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+    return text.substr(i, n);
+}
+
+class Scanner {
+  public:
+    explicit Scanner(const std::string& text) : s_(text) {}
+
+    std::string run(int* line, std::string* safe) {
+        if (s_.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+            i_ = 3;
+            out_ = s_.substr(0, 3);
+        }
+        std::string problem;
+        while (i_ < s_.size() && (problem = step()).empty()) {
+        }
+        *line = problem.empty() ? 0 : line_;
+        *safe = problem.empty() ? out_ : std::string();
+        return problem;
+    }
+
+  private:
+    bool at(const char* token) const {
+        return s_.compare(i_, std::char_traits<char>::length(token), token) == 0;
+    }
+
+    // Checks and consumes one byte; "" or the problem.
+    std::string take() {
+        const unsigned char c = static_cast<unsigned char>(s_[i_]);
+        if (isControl(c)) return "the control character " + hexByte(c) + " is not allowed";
+        if (c == '\n') ++line_;
+        out_ += s_[i_++];
+        return "";
+    }
+
+    // A character inside a string that the parser's whitespace test cannot
+    // take (U+00A1 to U+0499, U+2C0E to U+3007 but U+3000, and U+FC46 to
+    // U+FEFE reach an "unreachable" branch of toml++ 3.3.0): in a basic string it becomes
+    // its \uXXXX escape, which means the same; a literal string has none.
+    // "" or the problem; false in *handled for any other byte.
+    std::string escapeRisky(char quote, bool* handled) {
+        *handled = false;
+        const unsigned char c = static_cast<unsigned char>(s_[i_]);
+        if (c < 0xC2 || c >= 0xF0) return "";
+        const std::size_t n = c >= 0xE0 ? 3 : 2;
+        if (i_ + n > s_.size()) return "";
+        unsigned code = c & (n == 2 ? 0x1F : 0x0F);
+        for (std::size_t k = 1; k < n; ++k) code = (code << 6) | (s_[i_ + k] & 0x3F);
+        const bool risky = (code >= 0xA1 && code <= 0x499) ||
+                           (code >= 0x2C0E && code <= 0x3007 && code != 0x3000) ||
+                           (code >= 0xFC46 && code <= 0xFEFE);
+        if (!risky) return "";
+        if (quote == '\'')
+            return "the character '" + characterAt(s_, i_) +
+                   "' cannot stand in a text in single quotes; write the text in double quotes";
+        char escape[8];
+        std::snprintf(escape, sizeof escape, "\\u%04X", code);
+        out_ += escape;
+        i_ += n;
+        *handled = true;
+        return "";
+    }
+
+    // A string from its opening quotes to its closing ones. Single-line
+    // strings also end at a line end (the parser reports that itself).
+    std::string string(char quote, bool multiLine) {
+        for (int k = multiLine ? 3 : 1; k > 0; --k) out_ += s_[i_++];
+        while (i_ < s_.size()) {
+            const char c = s_[i_];
+            if (c == quote && (!multiLine || at(multiLine && quote == '"' ? "\"\"\"" : "'''"))) {
+                // A closing run may carry up to two quotes of the content.
+                while (i_ < s_.size() && s_[i_] == quote) out_ += s_[i_++];
+                return "";
+            }
+            if (c == '\n' && !multiLine) return "";
+            if (c == '\\' && quote == '"') {
+                if (std::string p = take(); !p.empty()) return p;
+                if (i_ >= s_.size()) return "";
+            }
+            bool escaped = false;
+            if (std::string p = escapeRisky(quote, &escaped); !p.empty()) return p;
+            if (escaped) continue;
+            if (std::string p = take(); !p.empty()) return p;
+        }
+        return "";
+    }
+
+    std::string step() {
+        const char c = s_[i_];
+        if (c == '#') {
+            last_ = '\n';
+            while (i_ < s_.size() && s_[i_] != '\n')
+                if (std::string p = take(); !p.empty()) return p;
+            return "";
+        }
+        // A quote opens a string only where a key or a value begins; the
+        // parser reads one anywhere else (4"...") as part of the token
+        // before it, and so must this pass.
+        if ((c == '"' || c == '\'') && opensString()) {
+            last_ = '"';
+            return c == '"' ? string('"', at("\"\"\"")) : string('\'', at("'''"));
+        }
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return "the character '" + characterAt(s_, i_) +
+                   "' stands outside quotes; texts are written in double quotes, and "
+                   "commas and full stops between values must be ASCII";
+        if (c == '\n')
+            last_ = '\n';
+        else if (c != ' ' && c != '\t' && c != '\r')
+            last_ = c;
+        return take();
+    }
+
+    bool opensString() const {
+        return last_ == '\n' || last_ == '=' || last_ == '[' || last_ == ',' || last_ == '{' ||
+               last_ == '.';
+    }
+
+    const std::string& s_;
+    char last_ = '\n';  // the last character outside strings that was not a blank
+    std::size_t i_ = 0;
+    int line_ = 1;
+    std::string out_;  // the text for the parser
+};
+
+}  // namespace
+
+std::string tomlInputProblem(const std::string& text, int* line, std::string* safe) {
+    return Scanner(text).run(line, safe);
+}
+
+}  // namespace kestrova::kpack
