@@ -50,10 +50,11 @@ test-win: bootstrap run-stub build/host/build.ninja build/win-tests/build.ninja
 test: test-host test-asan test-win
 	@echo "make test: all suites passed"
 
-# `make demo INSTALL=1` also installs the demo product without the wizard.
+# `make demo INSTALL=1` also installs the demo product without the wizard;
+# `make demo DPI=120` runs it at 120 dots per inch.
 demo: bootstrap run-stub build/host/build.ninja $(if $(INSTALL),build/win-tests/build.ninja)
 	@cmake --build --preset host -j $(JOBS)
-	@scripts/demo
+	@DEMO_DPI=$(DPI) scripts/demo
 ifneq ($(INSTALL),)
 	@cmake --build --preset win-tests -j $(JOBS) --target install-runner
 	@scripts/demo-install

@@ -35,12 +35,13 @@ constexpr VerbRule kVerbs[] = {
     {"copy-files", "from to count", false},
     {"delete-files", "from count", false},
     {"shot-windows", "", false},
+    {"expect-pixels", "id class x y w h rgb min max tolerance timeout", false},
 };
 
 constexpr const char* kTextKeys[] = {"title", "text"};
-constexpr const char* kNumberKeys[] = {"id",   "timeout", "code",    "x",       "y",  "w",
-                                       "h",    "enabled", "checked", "visible", "ms", "settle",
-                                       "sync", "min",     "max",     "count"};
+constexpr const char* kNumberKeys[] = {
+    "id",      "timeout", "code",   "x",    "y",   "w",   "h",     "enabled",  "checked",
+    "visible", "ms",      "settle", "sync", "min", "max", "count", "tolerance"};
 // Number keys that take a fraction (seconds).
 constexpr const char* kFractionKeys[] = {"timeout", "min", "max"};
 
@@ -175,6 +176,12 @@ bool parseLine(const std::string& line, const std::map<std::string, std::string>
             error = "\"" + arg.key + "\" needs a number, not \"" + arg.value + "\"";
             return false;
         }
+        if (arg.key == "rgb" &&
+            (arg.value.size() != 6 ||
+             arg.value.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)) {
+            error = "\"rgb\" needs six hex digits RRGGBB, not \"" + arg.value + "\"";
+            return false;
+        }
         if (step.has(arg.key.c_str())) {
             error = "\"" + arg.key + "\" given twice";
             return false;
@@ -198,6 +205,8 @@ bool complete(const Step& step, std::string& error) {
     if (verb == "expect-text" && !step.has("text")) needed = "text= or text~=";
     if (verb == "mark" && step.words.empty() && !step.has("name")) needed = "a name";
     if (verb == "expect-elapsed" && !step.has("since")) needed = "since=";
+    if (verb == "expect-pixels" && (!step.has("x") || !step.has("y") || !step.has("rgb")))
+        needed = "x=, y= and rgb=";
     if (verb == "copy-files" && (!step.has("from") || !step.has("to"))) needed = "from= and to=";
     if (verb == "delete-files" && !step.has("from")) needed = "from=";
     if (needed) error = verb + " needs " + needed;
