@@ -13,6 +13,8 @@ prepare() {
     define PANEL_BOTTOM 392
     define PANEL_EDGE_H 312
     define PANEL_LAST 386
+    define MARGIN_X 724
+    define BODY_H 312
     define BAND_H 80
 }
 

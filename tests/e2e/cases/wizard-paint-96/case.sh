@@ -11,6 +11,8 @@ prepare() {
     define PANEL_BOTTOM 314
     define PANEL_EDGE_H 234
     define PANEL_LAST 308
+    define MARGIN_X 542
+    define BODY_H 250
     define BAND_H 64
 }
 
