@@ -25,6 +25,7 @@ constexpr VerbRule kVerbs[] = {
     {"click", "id class text timeout", false},
     {"set-text", "id class text", false},
     {"key", "name id class", false},
+    {"expect-pixels", "id class x y w h rgb min max tolerance timeout", false},
     {"close", "", false},
     {"answer-box", "title text button timeout", false},
     {"screenshot", "name settle sync", true},
@@ -35,7 +36,6 @@ constexpr VerbRule kVerbs[] = {
     {"copy-files", "from to count", false},
     {"delete-files", "from count", false},
     {"shot-windows", "", false},
-    {"expect-pixels", "id class x y w h rgb min max tolerance timeout", false},
 };
 
 constexpr const char* kTextKeys[] = {"title", "text"};
@@ -196,6 +196,8 @@ bool complete(const Step& step, std::string& error) {
     const std::string& verb = step.verb;
     const char* needed = nullptr;
     if (verb == "start" && !step.has("exe")) needed = "exe=";
+    if (verb == "expect-pixels" && (!step.has("x") || !step.has("y") || !step.has("rgb")))
+        needed = "x=, y= and rgb=";
     if (verb == "click" && !step.has("id") && !step.has("text")) needed = "id= or text=";
     if (verb == "set-text" && (!step.has("id") || !step.has("text"))) needed = "id= and text=";
     if (verb == "key" && !step.has("name")) needed = "name=";
@@ -205,8 +207,6 @@ bool complete(const Step& step, std::string& error) {
     if (verb == "expect-text" && !step.has("text")) needed = "text= or text~=";
     if (verb == "mark" && step.words.empty() && !step.has("name")) needed = "a name";
     if (verb == "expect-elapsed" && !step.has("since")) needed = "since=";
-    if (verb == "expect-pixels" && (!step.has("x") || !step.has("y") || !step.has("rgb")))
-        needed = "x=, y= and rgb=";
     if (verb == "copy-files" && (!step.has("from") || !step.has("to"))) needed = "from= and to=";
     if (verb == "delete-files" && !step.has("from")) needed = "from=";
     if (needed) error = verb + " needs " + needed;
