@@ -64,10 +64,11 @@ fuzz: bootstrap build/fuzz/build.ninja
 	@cmake --build --preset fuzz -j $(JOBS)
 	@tests/fuzz/run --time $(FUZZ_TIME) $(FUZZ_TARGETS)
 
-# `make demo INSTALL=1` also installs the demo product without the wizard.
+# `make demo INSTALL=1` also installs the demo product without the wizard;
+# `make demo DPI=120` runs it at 120 dots per inch.
 demo: bootstrap run-stub build/host/build.ninja $(if $(INSTALL),build/win-tests/build.ninja)
 	@cmake --build --preset host -j $(JOBS)
-	@scripts/demo
+	@DEMO_DPI=$(DPI) scripts/demo
 ifneq ($(INSTALL),)
 	@cmake --build --preset win-tests -j $(JOBS) --target install-runner e2e_driver
 	@scripts/demo-install

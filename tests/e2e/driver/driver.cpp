@@ -95,6 +95,7 @@ bool Driver::runStep(const Step& step) {
     if (verb == "click") return click(step);
     if (verb == "set-text") return setText(step);
     if (verb == "key") return key(step);
+    if (verb == "expect-pixels") return expectPixels(step);
     return fail("step \"" + verb + "\" is not implemented");
 }
 

@@ -57,6 +57,8 @@ class Driver {
     bool click(const Step& step);
     bool setText(const Step& step);
     bool key(const Step& step);
+    // pixel_steps.cpp: the colours the current window shows on the screen.
+    bool expectPixels(const Step& step);
 
     // Polls probe every 50 ms until it returns true or the time is up
     // (false, failure_ empty). An open message box of the program that the

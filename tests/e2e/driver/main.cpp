@@ -48,6 +48,9 @@ int usage(const std::string& problem) {
 // wmain (linked with -municode): the arguments arrive as UTF-16, so paths
 // and definitions keep their Chinese characters whatever the code page.
 int wmain(int argc, wchar_t** argv) {
+    // Places, sizes and pixels in the screen's own pixels at any display
+    // density, as the setup (which is aware of it) sees them.
+    SetProcessDPIAware();
     std::vector<std::wstring> args(argv + 1, argv + argc);
 
     std::wstring shots, boxLog, windowLog, scriptPath;

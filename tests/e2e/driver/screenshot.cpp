@@ -6,12 +6,9 @@
 #include "png_writer.h"
 
 namespace kestrova::e2e {
-namespace {
 
-// The screen as top-down 24-bit RGB rows.
-bool captureScreen(int& width, int& height, std::vector<uint8_t>& rgb, std::string& error) {
-    width = GetSystemMetrics(SM_CXSCREEN);
-    height = GetSystemMetrics(SM_CYSCREEN);
+bool captureScreenArea(int left, int top, int width, int height, std::vector<uint8_t>& rgb,
+                       std::string& error) {
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     BITMAPINFO info = {};
@@ -26,7 +23,7 @@ bool captureScreen(int& width, int& height, std::vector<uint8_t>& rgb, std::stri
     bool ok = bitmap != nullptr;
     if (ok) {
         HGDIOBJ old = SelectObject(memory, bitmap);
-        ok = BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY | CAPTUREBLT) != 0;
+        ok = BitBlt(memory, 0, 0, width, height, screen, left, top, SRCCOPY | CAPTUREBLT) != 0;
         SelectObject(memory, old);
     }
     if (ok) {
@@ -47,12 +44,11 @@ bool captureScreen(int& width, int& height, std::vector<uint8_t>& rgb, std::stri
     return ok;
 }
 
-}  // namespace
-
 bool saveScreenshot(const std::wstring& path, std::string& error) {
-    int width = 0, height = 0;
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
     std::vector<uint8_t> rgb;
-    if (!captureScreen(width, height, rgb, error)) return false;
+    if (!captureScreenArea(0, 0, width, height, rgb, error)) return false;
     std::vector<uint8_t> png = encodePng(width, height, rgb);
     return writeWholeFile(path, std::string(png.begin(), png.end()), error);
 }

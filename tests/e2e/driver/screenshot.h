@@ -1,11 +1,19 @@
 #pragma once
-// Screenshots of the whole screen, for people to look at after a run.
+// Screenshots of the whole screen, for people to look at after a run, and
+// the pixels of a part of it, for steps that check what was drawn.
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kestrova::e2e {
 
 // Captures the screen and writes it as a PNG file. False with the reason in
 // error when the capture or the file fails.
 bool saveScreenshot(const std::wstring& path, std::string& error);
+
+// The pixels of a rectangle of the screen (screen coordinates) as top-down
+// rows of R, G, B bytes. False with the reason in error.
+bool captureScreenArea(int left, int top, int width, int height, std::vector<uint8_t>& rgb,
+                       std::string& error);
 
 }  // namespace kestrova::e2e

@@ -25,6 +25,7 @@ constexpr VerbRule kVerbs[] = {
     {"click", "id class text timeout", false},
     {"set-text", "id class text", false},
     {"key", "name id class", false},
+    {"expect-pixels", "id class x y w h rgb min max tolerance timeout", false},
     {"close", "", false},
     {"answer-box", "title text button timeout", false},
     {"screenshot", "name settle sync", true},
@@ -39,9 +40,9 @@ constexpr VerbRule kVerbs[] = {
 };
 
 constexpr const char* kTextKeys[] = {"title", "text"};
-constexpr const char* kNumberKeys[] = {"id",   "timeout", "code",    "x",       "y",  "w",
-                                       "h",    "enabled", "checked", "visible", "ms", "settle",
-                                       "sync", "min",     "max",     "count"};
+constexpr const char* kNumberKeys[] = {
+    "id",      "timeout", "code",   "x",    "y",   "w",   "h",     "enabled",  "checked",
+    "visible", "ms",      "settle", "sync", "min", "max", "count", "tolerance"};
 // Number keys that take a fraction (seconds).
 constexpr const char* kFractionKeys[] = {"timeout", "min", "max"};
 
@@ -176,6 +177,12 @@ bool parseLine(const std::string& line, const std::map<std::string, std::string>
             error = "\"" + arg.key + "\" needs a number, not \"" + arg.value + "\"";
             return false;
         }
+        if (arg.key == "rgb" &&
+            (arg.value.size() != 6 ||
+             arg.value.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)) {
+            error = "\"rgb\" needs six hex digits RRGGBB, not \"" + arg.value + "\"";
+            return false;
+        }
         if (step.has(arg.key.c_str())) {
             error = "\"" + arg.key + "\" given twice";
             return false;
@@ -190,6 +197,8 @@ bool complete(const Step& step, std::string& error) {
     const std::string& verb = step.verb;
     const char* needed = nullptr;
     if (verb == "start" && !step.has("exe")) needed = "exe=";
+    if (verb == "expect-pixels" && (!step.has("x") || !step.has("y") || !step.has("rgb")))
+        needed = "x=, y= and rgb=";
     if (verb == "click" && !step.has("id") && !step.has("text")) needed = "id= or text=";
     if (verb == "set-text" && (!step.has("id") || !step.has("text"))) needed = "id= and text=";
     if (verb == "key" && !step.has("name")) needed = "name=";

@@ -73,6 +73,35 @@ cut_setup() {
     head -c "$3" "$1" >"$2"
 }
 
+# solid_picture FILE WIDTH HEIGHT RRGGBB: a 24-bit Windows bitmap of one
+# colour, for cases that check the colours the wizard shows.
+solid_picture() {
+    mkdir -p "$(dirname "$1")"
+    convert -size "${2}x${3}" "xc:#$4" -type TrueColor BMP3:"$1"
+}
+
+# Colours of the painting cases' pictures, and the product that has them:
+# the wizard product with a solid welcome and title picture and 600 more
+# files, so that the progress page stays long enough to be looked at.
+PAINT_WELCOME=1478c8
+PAINT_TITLE=c86414
+paint_setup() {
+    WIZARD_EDIT() {
+        solid_picture "$1/pictures/welcome.bmp" 164 314 "$PAINT_WELCOME"
+        solid_picture "$1/pictures/title.bmp" 548 64 "$PAINT_TITLE"
+        many_files "$1"
+    }
+    wizard_setup
+    define WELCOME "$PAINT_WELCOME"
+    define TITLE "$PAINT_TITLE"
+}
+
+# screen_dpi N: the prefix's display density (Wine reads it when a program
+# starts), 96 when nothing is set.
+screen_dpi() {
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null
+}
+
 # A case whose setup.exe is damaged or has no package runs the shared
 # steps of the package read error and checks with this: the one box, no
 # window after it, nothing left in the temporary folder or installed.
