@@ -38,6 +38,7 @@ class HostPlatform : public Platform {
     uint32_t logicalDrives() override { return 0; }
     int driveType(const char*) override { return kDriveUnknown; }
     bool freeSpace(const char*, uint64_t*) override { return false; }
+    bool diskFreeBytes(const char*, uint64_t*) override { return false; }
 
   private:
     static bool none(char* buffer) {

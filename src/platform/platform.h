@@ -176,6 +176,11 @@ class Platform {
     virtual int driveType(const char* root) = 0;
     // Bytes free for the caller on the drive of root. False on failure.
     virtual bool freeSpace(const char* root, uint64_t* bytes) = 0;
+
+    // ---- Drives: the whole disk ---------------------------------------
+    // Free bytes on the whole disk of root, whatever the caller's quota
+    // (GetDiskFreeSpaceEx's third result). False on failure.
+    virtual bool diskFreeBytes(const char* root, uint64_t* bytes) = 0;
 };
 
 }  // namespace kestrova

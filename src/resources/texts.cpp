@@ -48,4 +48,11 @@ const char kWelcomeHeadingAfter[] = "安装向导！";
 const char kWelcomeLine1[] = "建议你在继续安装之前关闭所有正在运行的应用程序,单击“下一步”";
 const char kWelcomeLine2[] = "阅读软件许可协议书,单击“取消”退出安装！";
 
+// Folder page.
+const char kDriveEntryBefore[] = "磁盘";
+const char kDriveEntryColon[] = "： ";
+const char kDriveEntryAfter[] = " MB 空间";
+const char kRequiredSpaceBefore[] = "安装此软件至少需要 ";
+const char kRequiredSpaceAfter[] = " MB 的磁盘空间！";
+
 }  // namespace kestrova::texts

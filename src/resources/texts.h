@@ -55,4 +55,11 @@ extern const char kWelcomeHeadingAfter[];
 extern const char kWelcomeLine1[];
 extern const char kWelcomeLine2[];
 
+// Folder page.
+extern const char kDriveEntryBefore[];     // 磁盘
+extern const char kDriveEntryColon[];      // "： " (full-width colon, space)
+extern const char kDriveEntryAfter[];      // " MB 空间"
+extern const char kRequiredSpaceBefore[];  // "安装此软件至少需要 "
+extern const char kRequiredSpaceAfter[];   // " MB 的磁盘空间！"
+
 }  // namespace kestrova::texts

@@ -471,4 +471,11 @@ bool FakePlatform::freeSpace(const char*, uint64_t* bytes) {
     return true;
 }
 
+bool FakePlatform::diskFreeBytes(const char* root, uint64_t* bytes) {
+    auto it = diskFree.find(root);
+    if (it == diskFree.end()) return false;
+    *bytes = it->second;
+    return true;
+}
+
 }  // namespace kestrova::test

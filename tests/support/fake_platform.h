@@ -149,6 +149,11 @@ class FakePlatform : public Platform {
     int driveType(const char* root) override;
     bool freeSpace(const char* root, uint64_t* bytes) override;
 
+    // The whole disk's free bytes per root ("D:\\"); a root not listed
+    // fails, like a drive without a medium.
+    std::map<std::string, uint64_t> diskFree;
+    bool diskFreeBytes(const char* root, uint64_t* bytes) override;
+
     const std::string& root() const { return root_; }
 
   private:

@@ -68,6 +68,9 @@ class Win32Platform : public Platform {
     uint32_t logicalDrives() override;
     int driveType(const char* root) override;
     bool freeSpace(const char* root, uint64_t* bytes) override;
+
+    // The whole disk's free bytes (disk_space.cpp).
+    bool diskFreeBytes(const char* root, uint64_t* bytes) override;
 };
 
 }  // namespace kestrova::win32
