@@ -2,8 +2,9 @@
 // The folder tree's own icons, for a system whose shell gives no image list:
 // a closed folder (image 0) and an open one (image 1), drawn here so that
 // the stub carries no icon resources for them.
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 namespace kestrova {
 

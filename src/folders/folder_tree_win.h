@@ -4,8 +4,9 @@
 // and again at every expansion, so the tree shows what the disk holds; it
 // lists folders only, never files. Icons are the system's small shell icons,
 // or icons of its own where the shell cannot give them.
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <cstddef>
 
