@@ -113,7 +113,21 @@ bool FolderTree::attachImageList() {
         SHGetFileInfoW(L"C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
     if (systemIcons_) {
         TreeView_SetImageList(control_, systemIcons_, TVSIL_NORMAL);
-        return true;
+        // Every folder gets the shell's plain folder icons, asked once by
+        // attributes alone: asking the shell about each folder reads it
+        // (tens of milliseconds each under Wine), which would freeze the
+        // page on a folder of thousands of entries.
+        if (SHGetFileInfoW(L"folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
+                           SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES)) {
+            folderImage_ = info.iIcon;
+            if (SHGetFileInfoW(L"folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
+                               SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_OPENICON |
+                                   SHGFI_USEFILEATTRIBUTES)) {
+                openFolderImage_ = info.iIcon;
+                return true;
+            }
+        }
+        systemIcons_ = nullptr;
     }
     // Without the shell's list the tree still works, with its own folders.
     if (!ownIcons_) ownIcons_ = makeOwnFolderIcons();
@@ -143,10 +157,10 @@ HTREEITEM FolderTree::addFolderItem(HTREEITEM parent, const char* path) {
         return nullptr;
     Wide widePath(shellPath);
     if (!widePath.ok()) return nullptr;
+    // A folder found on the disk gets the plain folder's icons; a root its
+    // drive's own, and a root the shell does not know is left out.
     int image = folderImage_, selectedImage = openFolderImage_;
-    if (systemIcons_) {
-        // The shell's own icons for this folder (a drive, or a folder with
-        // an icon of its own, differs from the plain folder).
+    if (parent == TVI_ROOT && systemIcons_) {
         SHFILEINFOW info{};
         if (!SHGetFileInfoW(widePath, 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON))
             return nullptr;
@@ -155,8 +169,8 @@ HTREEITEM FolderTree::addFolderItem(HTREEITEM parent, const char* path) {
                             SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_OPENICON))
             return nullptr;
         selectedImage = info.iIcon;
-    } else if (GetFileAttributesW(widePath) == INVALID_FILE_ATTRIBUTES) {
-        return nullptr;  // a root that does not exist shows nothing
+    } else if (parent == TVI_ROOT && GetFileAttributesW(widePath) == INVALID_FILE_ATTRIBUTES) {
+        return nullptr;
     }
     // The text: the whole root ("D:") at the top level, else the folder's
     // own name, after the path's last separator.
