@@ -40,6 +40,7 @@ class HostPlatform : public Platform {
     bool freeSpace(const char*, uint64_t*) override { return false; }
     bool removeFolder(const char*) override { return false; }
     bool regDeleteKey(RegKey, const char*) override { return false; }
+    bool diskFreeBytes(const char*, uint64_t*) override { return false; }
 
   private:
     static bool none(char* buffer) {

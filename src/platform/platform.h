@@ -184,6 +184,11 @@ class Platform {
     // Deletes root\subKey, a key without subkeys, with its values
     // (RegDeleteKey). False when it is missing or cannot be deleted.
     virtual bool regDeleteKey(RegKey root, const char* subKey) = 0;
+
+    // ---- Drives: the whole disk ---------------------------------------
+    // Free bytes on the whole disk of root, whatever the caller's quota
+    // (GetDiskFreeSpaceEx's third result). False on failure.
+    virtual bool diskFreeBytes(const char* root, uint64_t* bytes) = 0;
 };
 
 }  // namespace kestrova

@@ -68,4 +68,11 @@ const char kUninstallSkippedAfter[] = " 行无法识别或指向系统文件夹�
 const char kLicenceUnreadable[] = "无法读取许可协议文件：";
 const char kLicenceTruncated[] = "（许可协议过长，其余部分未能显示。）";
 
+// Folder page.
+const char kDriveEntryBefore[] = "磁盘";
+const char kDriveEntryColon[] = "： ";
+const char kDriveEntryAfter[] = " MB 空间";
+const char kRequiredSpaceBefore[] = "安装此软件至少需要 ";
+const char kRequiredSpaceAfter[] = " MB 的磁盘空间！";
+
 }  // namespace kestrova::texts

@@ -74,4 +74,11 @@ extern const char kUninstallSkippedAfter[];
 extern const char kLicenceUnreadable[];          // 无法读取许可协议文件：
 extern const char kLicenceTruncated[];           // （许可协议过长，其余部分未能显示。）
 
+// Folder page.
+extern const char kDriveEntryBefore[];     // 磁盘
+extern const char kDriveEntryColon[];      // "： " (full-width colon, space)
+extern const char kDriveEntryAfter[];      // " MB 空间"
+extern const char kRequiredSpaceBefore[];  // "安装此软件至少需要 "
+extern const char kRequiredSpaceAfter[];   // " MB 的磁盘空间！"
+
 }  // namespace kestrova::texts

@@ -499,4 +499,11 @@ bool FakePlatform::regDeleteKey(RegKey root, const char* subKey) {
     return true;
 }
 
+bool FakePlatform::diskFreeBytes(const char* root, uint64_t* bytes) {
+    auto it = diskFree.find(root);
+    if (it == diskFree.end()) return false;
+    *bytes = it->second;
+    return true;
+}
+
 }  // namespace kestrova::test

@@ -155,6 +155,11 @@ class FakePlatform : public Platform {
     bool removeFolder(const char* path) override;
     bool regDeleteKey(RegKey root, const char* subKey) override;
 
+    // The whole disk's free bytes per root ("D:\\"); a root not listed
+    // fails, like a drive without a medium.
+    std::map<std::string, uint64_t> diskFree;
+    bool diskFreeBytes(const char* root, uint64_t* bytes) override;
+
     const std::string& root() const { return root_; }
 
   private:
