@@ -22,19 +22,6 @@ using test::gbk;
 
 namespace {
 
-BuildOptions optionsFor(const test::ProductFolder& product, const fs::path& output,
-                        unsigned threads = 2) {
-    BuildOptions o;
-    o.manifest = product / "product.toml";
-    o.manifestName = "product.toml";
-    o.output = output;
-    o.outputName = output.filename().u8string();
-    o.stub = product.stub();
-    o.stubName = "stub.exe";
-    o.threads = threads;
-    return o;
-}
-
 // text padded with spaces to width bytes.
 std::string padded(const std::string& text, std::size_t width) {
     EXPECT_LE(text.size(), width);
@@ -111,7 +98,7 @@ TEST(Build, WritesTheScriptAndHeaderByteForByte) {
     product.source("licence.htm", u8"<p>许可</p>");
     product.manifest(kSmallManifest);
     const fs::path output = product / "setup.exe";
-    buildPackage(optionsFor(product, output));
+    buildPackage(product.options("setup.exe"));
 
     const std::string licence = u8"<p>许可</p>";
     const std::string expected =
@@ -244,7 +231,7 @@ desktop = true
 startup = true
 )");
     const fs::path output = product / "setup.exe";
-    const BuildSummary summary = buildPackage(optionsFor(product, output));
+    const BuildSummary summary = buildPackage(product.options("setup.exe"));
     EXPECT_EQ(9, summary.files);
 
     const fs::path out = product / "out";
@@ -323,9 +310,9 @@ TEST(Build, IsReproducibleWhateverTheThreads) {
                                     "\"[InstallDir]\\\\big.bin\"\n\n[[files]]"));
     const fs::path one = product / "one.exe", two = product / "two.exe",
                    again = product / "again.exe";
-    buildPackage(optionsFor(product, one, 1));
-    buildPackage(optionsFor(product, two, 2));
-    buildPackage(optionsFor(product, again, 2));
+    buildPackage(product.options("one.exe", 1));
+    buildPackage(product.options("two.exe", 2));
+    buildPackage(product.options("again.exe", 2));
     const std::vector<uint8_t> first = test::readWholeFile(one);
     EXPECT_TRUE(first == test::readWholeFile(two));
     EXPECT_TRUE(first == test::readWholeFile(again));

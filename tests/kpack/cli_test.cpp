@@ -20,7 +20,8 @@ struct KpackRun {
     std::string output;  // standard output and standard error
 };
 
-KpackRun kpack(const std::string& program, const std::string& arguments, const fs::path& folder) {
+KpackRun runKpack(const std::string& program, const std::string& arguments,
+                  const fs::path& folder) {
     const std::string command =
         "cd '" + folder.string() + "' && '" + program + "' " + arguments + " 2>&1";
     KpackRun run{-1, ""};
@@ -46,7 +47,7 @@ TEST(Cli, BuildsListsExtractsAndVerifies) {
 
     // The uninstall option is on and no uninstaller is beside kpack: a clear
     // error, no setup.exe.
-    KpackRun run = kpack(program.string(), "build product.toml -o setup.exe", product.path());
+    KpackRun run = runKpack(program.string(), "build product.toml -o setup.exe", product.path());
     EXPECT_EQ(1, run.status) << run.output;
     EXPECT_EQ("kpack: " + (product / "Kestrova-UnInstall.exe").string() +
                   ": the uninstaller does not exist; the manifest's uninstall option needs it",
@@ -56,17 +57,17 @@ TEST(Cli, BuildsListsExtractsAndVerifies) {
 
     // With one beside it, it becomes a record for the Windows folder.
     product.source("Kestrova-UnInstall.exe", "MZ stand-in uninstaller");
-    run = kpack(program.string(), "build product.toml -o setup.exe", product.path());
+    run = runKpack(program.string(), "build product.toml -o setup.exe", product.path());
     EXPECT_EQ(0, run.status) << run.output;
     EXPECT_EQ(0u, run.output.find("kpack: wrote setup.exe: 2 file records, ")) << run.output;
-    run = kpack(program.string(), "verify setup.exe", product.path());
+    run = runKpack(program.string(), "verify setup.exe", product.path());
     EXPECT_EQ(0, run.status) << run.output;
-    run = kpack(program.string(), "list setup.exe", product.path());
+    run = runKpack(program.string(), "list setup.exe", product.path());
     EXPECT_EQ(0, run.status) << run.output;
     EXPECT_NE(std::string::npos, run.output.find(u8"product: 测试")) << run.output;
     EXPECT_NE(std::string::npos, run.output.find("[Windows Directory]\\Kestrova-UnInstall.exe"))
         << run.output;
-    run = kpack(program.string(), "extract setup.exe -d out", product.path());
+    run = runKpack(program.string(), "extract setup.exe -d out", product.path());
     EXPECT_EQ(0, run.status) << run.output;
     EXPECT_EQ("abababab", test::readText(product / "out/InstallDir/a.txt"));
     EXPECT_EQ("MZ stand-in uninstaller",
@@ -74,8 +75,8 @@ TEST(Cli, BuildsListsExtractsAndVerifies) {
 
     // --uninstaller names another; one that is no Windows program is refused.
     product.source("other.exe", "not a program");
-    run = kpack(program.string(), "build product.toml -o setup.exe --uninstaller other.exe",
-                product.path());
+    run = runKpack(program.string(), "build product.toml -o setup.exe --uninstaller other.exe",
+                   product.path());
     EXPECT_EQ(1, run.status) << run.output;
     EXPECT_EQ("kpack: other.exe: the uninstaller is not a Windows program\n", run.output);
 }
@@ -85,7 +86,7 @@ TEST(Cli, ReportsErrorsWithExitCodes) {
     product.manifest(test::replaced(test::kMinimalManifest, "[InstallDir]\\\\a.txt", "a.txt"));
     const std::string stub = "--stub '" + product.stub().string() + "'";
     KpackRun run =
-        kpack(KPACK_EXECUTABLE, "build product.toml -o setup.exe " + stub, product.path());
+        runKpack(KPACK_EXECUTABLE, "build product.toml -o setup.exe " + stub, product.path());
     EXPECT_EQ(1, run.status);
     EXPECT_EQ(
         "kpack: product.toml:11: files[1].target must begin with a path macro such as "
@@ -93,11 +94,11 @@ TEST(Cli, ReportsErrorsWithExitCodes) {
         run.output);
     EXPECT_FALSE(fs::exists(product / "setup.exe"));
 
-    run = kpack(KPACK_EXECUTABLE, "verify product.toml", product.path());
+    run = runKpack(KPACK_EXECUTABLE, "verify product.toml", product.path());
     EXPECT_EQ(1, run.status);
     EXPECT_EQ(0u, run.output.find("kpack: product.toml: is ")) << run.output;
 
-    run = kpack(KPACK_EXECUTABLE, "build product.toml", product.path());
+    run = runKpack(KPACK_EXECUTABLE, "build product.toml", product.path());
     EXPECT_EQ(2, run.status);
     EXPECT_EQ(0u, run.output.find("kpack: build needs -o SETUP.EXE\nusage:")) << run.output;
 }

@@ -97,6 +97,18 @@ std::string plainBitmap(int width, int height, uint8_t grey) {
     return b + std::string(rows, '\0');  // every pixel is entry 0
 }
 
+kpack::BuildOptions ProductFolder::options(const std::string& outputName, unsigned threads) const {
+    kpack::BuildOptions o;
+    o.manifest = *this / "product.toml";
+    o.manifestName = "product.toml";
+    o.output = *this / outputName;
+    o.outputName = outputName;
+    o.stub = stub_;
+    o.stubName = "stub.exe";
+    o.threads = threads;
+    return o;
+}
+
 ProductFolder::ProductFolder() {
     stub_ = writeStandInStub(folder_.path());
     source("welcome.bmp", plainBitmap(164, 314));

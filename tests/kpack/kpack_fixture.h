@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "package_builder.h"
+
 namespace kestrova::test {
 
 namespace fs = std::filesystem;
@@ -54,6 +56,9 @@ class ProductFolder {
     // Writes product.toml and returns its path.
     fs::path manifest(const std::string& toml) const;
     const fs::path& stub() const { return stub_; }
+    // What kpack build is given for this folder's product.toml, its stub
+    // and the output file named outputName here.
+    kpack::BuildOptions options(const std::string& outputName, unsigned threads = 2) const;
 
   private:
     ScratchFolder folder_;

@@ -28,14 +28,7 @@ std::string repeat(const std::string& s, int n) {
 std::string buildError(const test::ProductFolder& product, const std::string& manifest,
                        uint64_t largestPackage = 0x7FFFFFFF) {
     product.manifest(manifest);
-    BuildOptions o;
-    o.manifest = product / "product.toml";
-    o.manifestName = "product.toml";
-    o.output = product / "setup.exe";
-    o.outputName = "setup.exe";
-    o.stub = product.stub();
-    o.stubName = "stub.exe";
-    o.threads = 2;
+    BuildOptions o = product.options("setup.exe");
     o.largestPackage = largestPackage;
     try {
         buildPackage(o);

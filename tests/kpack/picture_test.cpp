@@ -130,13 +130,7 @@ TEST(Pictures, BuildConvertsWarnsAboutSizesAndVerifyAccepts) {
     manifest = test::replaced(manifest, "title = \"title.bmp\"",
                               "title = \"art/title.png\"\nsplash = \"art/splash.png\"");
     product.manifest(manifest);
-    BuildOptions o;
-    o.manifest = product / "product.toml";
-    o.manifestName = "product.toml";
-    o.output = product / "setup.exe";
-    o.outputName = "setup.exe";
-    o.stub = product.stub();
-    o.stubName = "stub.exe";
+    const BuildOptions o = product.options("setup.exe");
     const BuildSummary summary = buildPackage(o);
     // The splash picture may have any size.
     const std::vector<std::string> warnings = {

@@ -59,14 +59,7 @@ class VerifyTest : public ::testing::Test {
         for (int i = 0; i < 3000; ++i) text += "line " + std::to_string(i % 97) + "\r\n";
         product_.source("a.txt", text);
         product_.manifest(kManifest);
-        BuildOptions o;
-        o.manifest = product_ / "product.toml";
-        o.manifestName = "product.toml";
-        o.output = product_ / "good.exe";
-        o.outputName = "good.exe";
-        o.stub = product_.stub();
-        o.stubName = "stub.exe";
-        o.threads = 2;
+        const BuildOptions o = product_.options("good.exe");
         buildPackage(o);
         good_ = test::readText(o.output);
     }

@@ -14,13 +14,28 @@ int Win32Platform::driveType(const char* root) {
     return static_cast<int>(GetDriveTypeW(path));
 }
 
-bool Win32Platform::freeSpace(const char* root, uint64_t* bytes) {
+namespace {
+
+// The free bytes of the drive of root: those the caller may use (quota
+// taken off), or those of the whole disk.
+bool freeBytes(const char* root, bool wholeDisk, uint64_t* bytes) {
     Wide path(root);
     if (!path.ok()) return false;
     ULARGE_INTEGER available, total, free;
     if (!GetDiskFreeSpaceExW(path, &available, &total, &free)) return false;
-    *bytes = available.QuadPart;
+    *bytes = wholeDisk ? free.QuadPart : available.QuadPart;
     return true;
+}
+
+}  // namespace
+
+bool Win32Platform::freeSpace(const char* root, uint64_t* bytes) {
+    return freeBytes(root, false, bytes);
+}
+
+// The drive list of the folder page shows the whole disk's free space.
+bool Win32Platform::diskFreeBytes(const char* root, uint64_t* bytes) {
+    return freeBytes(root, true, bytes);
 }
 
 }  // namespace kestrova::win32

@@ -72,7 +72,7 @@ class Win32Platform : public Platform {
     // Removal (removal.cpp): RemoveDirectoryW, RegDeleteKeyW.
     bool removeFolder(const char* path) override;
     bool regDeleteKey(RegKey root, const char* subKey) override;
-    // The whole disk's free bytes (disk_space.cpp).
+    // The whole disk's free bytes (drives.cpp).
     bool diskFreeBytes(const char* root, uint64_t* bytes) override;
 };
 
