@@ -39,6 +39,15 @@ bool endsWithIgnoringCase(const char* text, std::size_t length, const char* suff
 
 }  // namespace
 
+bool takeSilentSwitch(const char** tail) {
+    const char* p = *tail;
+    if (p[0] != '/' || p[1] != 'S' || (p[2] && !isBlank(p[2]))) return false;
+    p += 2;
+    while (isBlank(*p)) ++p;
+    *tail = p;
+    return true;
+}
+
 const char* commandTail(const char* commandLine) {
     const char* p = commandLine;
     while (isBlank(*p)) ++p;

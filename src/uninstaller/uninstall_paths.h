@@ -19,6 +19,10 @@ struct UninstallPaths {
 // unquoted first word), without the blanks around it.
 const char* commandTail(const char* commandLine);
 
+// "/S" as the first word of the tail (an unattended uninstall, as the
+// setup takes it): true, with *tail moved past it and its blanks.
+bool takeSilentSwitch(const char** tail);
+
 // Fills paths from the command line's tail: the whole tail, spaces included,
 // is the file log's path (a pair of quotes around it is taken off). False,
 // paths empty, when it is not a full path (drive letter, colon, backslash)

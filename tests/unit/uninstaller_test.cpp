@@ -49,6 +49,13 @@ TEST(UninstallArgument, TakesTheWholeTailAsTheFileLogsPath) {
     EXPECT_EQ(std::string("D:\\App\\AppFILE.INI"), paths.fileLog);
     EXPECT_EQ(std::string("App"), paths.productName);
     EXPECT_EQ(std::string("D:\\App\\Appdir.ini"), paths.dirLog);
+    // "/S" before the path asks for an unattended uninstall; a path that
+    // merely begins with it is a path.
+    const char* tail = commandTail("Kestrova-UnInstall.exe /S  D:\\App\\Appfile.ini");
+    ASSERT_TRUE(takeSilentSwitch(&tail));
+    EXPECT_STREQ("D:\\App\\Appfile.ini", tail);
+    tail = "/Sx\\Appfile.ini";
+    EXPECT_FALSE(takeSilentSwitch(&tail));
     // A log in a drive root keeps the root's backslash as its folder.
     ASSERT_TRUE(readUninstallArgument("D:\\Appfile.ini", &paths));
     EXPECT_EQ(std::string("D:\\"), paths.installFolder);

@@ -86,6 +86,12 @@ class ProgressWindow : public UninstallProgress {
     HWND dialog_ = nullptr;
 };
 
+// An unattended uninstall shows no progress.
+class NoProgress : public UninstallProgress {
+  public:
+    void onStep(int, int, const char*) override {}
+};
+
 // The command line in GBK; empty when it holds a character GBK lacks (no
 // file log the setup wrote can have such a name).
 std::string commandLineGbk() {
@@ -104,20 +110,25 @@ int runUninstaller(HINSTANCE instance) {
     win32::Win32Platform platform;
 
     const std::string commandLine = commandLineGbk();
+    const char* tail = commandTail(commandLine.c_str());
+    // "/S": no question, window or message; the exit code tells the rest.
+    const bool silent = takeSilentSwitch(&tail);
+    auto tell = [&](const char* text, const char* caption, uint32_t style) {
+        if (!silent) platform.messageBox(nullptr, text, caption, style);
+    };
     UninstallPaths paths;
-    if (!readUninstallArgument(commandTail(commandLine.c_str()), &paths)) {
-        platform.messageBox(nullptr, texts::kUninstallUsage, texts::kUninstallCaption,
-                            kMbOk | kMbIconError);
+    if (!readUninstallArgument(tail, &paths)) {
+        tell(texts::kUninstallUsage, texts::kUninstallCaption, kMbOk | kMbIconError);
         return 1;
     }
     const std::string caption = uninstallCaption(paths.productName);
     const uint32_t attributes = platform.fileAttributes(paths.fileLog);
     if (attributes == kInvalidAttributes || (attributes & kAttributeDirectory)) {
-        platform.messageBox(nullptr, missingLogMessage(paths.fileLog).c_str(), caption.c_str(),
-                            kMbOk | kMbIconError);
+        tell(missingLogMessage(paths.fileLog).c_str(), caption.c_str(), kMbOk | kMbIconError);
         return 1;
     }
-    if (platform.messageBox(nullptr, uninstallQuestion(paths.productName).c_str(), caption.c_str(),
+    if (!silent &&
+        platform.messageBox(nullptr, uninstallQuestion(paths.productName).c_str(), caption.c_str(),
                             kMbYesNo | kMbIconQuestion | kMbDefButton2) != kIdYes)
         return 0;
 
@@ -125,19 +136,21 @@ int runUninstaller(HINSTANCE instance) {
     guardSystemFolders(platform, &guard);
     UninstallPlan plan;
     if (!planUninstall(platform, paths, guard, &plan)) {
-        platform.messageBox(nullptr, missingLogMessage(paths.fileLog).c_str(), caption.c_str(),
-                            kMbOk | kMbIconError);
+        tell(missingLogMessage(paths.fileLog).c_str(), caption.c_str(), kMbOk | kMbIconError);
         return 1;
     }
     UninstallOutcome outcome;
-    {
+    if (silent) {
+        NoProgress none;
+        outcome = runUninstall(platform, paths, plan, guard, none);
+    } else {
         ProgressWindow window(instance, caption);
         outcome = runUninstall(platform, paths, plan, guard, window);
         window.finish();
     }
     const bool complete = outcome.notRemoved.empty();
-    platform.messageBox(nullptr, finalMessage(paths.productName, outcome, plan.skipped).c_str(),
-                        caption.c_str(), kMbOk | (complete ? kMbIconInformation : MB_ICONWARNING));
+    tell(finalMessage(paths.productName, outcome, plan.skipped).c_str(), caption.c_str(),
+         kMbOk | (complete ? kMbIconInformation : MB_ICONWARNING));
     return complete ? 0 : 2;
 }
 
