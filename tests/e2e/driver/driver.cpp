@@ -76,6 +76,7 @@ bool Driver::runStep(const Step& step) {
     const std::string& verb = step.verb;
     if (verb == "start") return start(step);
     if (verb == "wait-exit") return waitExit(step);
+    if (verb == "kill") return kill(step);
     if (verb == "sleep") return sleep(step);
     if (verb == "screenshot") return screenshot(step);
     if (verb == "mark") return mark(step);
@@ -184,6 +185,16 @@ bool Driver::waitExit(const Step& step) {
         return fail("the program ended with exit code " + std::to_string(code) + ", expected " +
                     step.text("code"));
     }
+    return true;
+}
+
+bool Driver::kill(const Step&) {
+    if (!process_) return fail("no program was started");
+    // As a user's task manager (or a power cut) ends it: no chance to tidy.
+    TerminateProcess(process_, 9);
+    if (WaitForSingleObject(process_, 10000) != WAIT_OBJECT_0)
+        return fail("the program did not end within 10 s of being killed");
+    result_ = "killed";
     return true;
 }
 

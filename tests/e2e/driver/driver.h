@@ -39,6 +39,7 @@ class Driver {
     bool start(const Step& step);
     bool waitExit(const Step& step);
     bool sleep(const Step& step);
+    bool kill(const Step& step);
     bool screenshot(const Step& step);
     bool mark(const Step& step);
     bool expectElapsed(const Step& step);

@@ -31,6 +31,7 @@ constexpr VerbRule kVerbs[] = {
     {"screenshot", "name settle sync", true},
     {"sleep", "ms", false},
     {"wait-exit", "code timeout", false},
+    {"kill", "", false},
     {"mark", "name", true},
     {"expect-elapsed", "since min max", false},
     {"copy-files", "from to count", false},

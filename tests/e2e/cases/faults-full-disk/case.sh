@@ -61,7 +61,7 @@ check() {
     else
         check_failed "no file log on the drive"
     fi
-    grep -q 'Stopped: 1 of 3 files' "$DRIVER_LOG" "$WORK"/*.log 2>/dev/null ||
-        check_failed "install-runner did not report 1 of 3 files: $(cat "$WORK/runner.out" 2>/dev/null)"
+    grep -q 'Stopped: 1 of 4 files' "$DRIVER_LOG" "$WORK"/*.log 2>/dev/null ||
+        check_failed "install-runner did not report 1 of 4 files: $(cat "$WORK/runner.out" 2>/dev/null)"
     umount -l "$(disk)" 2>/dev/null || true
 }
