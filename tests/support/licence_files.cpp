@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <vector>
+
+#include "data_files.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -16,11 +16,7 @@
 namespace kestrova::test {
 
 std::string licenceDataFile(const std::string& name) {
-    std::ifstream in(std::string(KESTROVA_TEST_DATA) + "/licences/" + name, std::ios::binary);
-    EXPECT_TRUE(in) << name;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    return testDataFile("licences/" + name);
 }
 
 #ifdef _WIN32

@@ -2,17 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
+
+#include "data_files.h"
 
 namespace kestrova::test {
 
 std::string bitmapDataFile(const std::string& name) {
-    std::ifstream in(std::string(KESTROVA_TEST_DATA) + "/bitmaps/" + name, std::ios::binary);
-    EXPECT_TRUE(in) << name;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    return testDataFile("bitmaps/" + name);
 }
 
 Ppm readPpm(const std::string& name) {
