@@ -77,12 +77,16 @@ void builderSeeds() {
 }
 
 // A package from kpack itself: a small product built into a setup.exe.
-void kpackSeed(const fs::path& kpack, const fs::path& work) {
+void kpackSeed(const fs::path& kpack, const fs::path& work, const fs::path& source) {
     fs::create_directories(work);
-    std::ofstream(work / "welcome.bmp", std::ios::binary) << "BM welcome";
-    std::ofstream(work / "title.bmp", std::ios::binary) << "BM title";
+    // Pictures kpack accepts: a committed 8-bit test bitmap.
+    const std::string picture = readAll(source / "tests/data/bitmaps/pal8.bmp");
+    std::ofstream(work / "welcome.bmp", std::ios::binary) << picture;
+    std::ofstream(work / "title.bmp", std::ios::binary) << picture;
     std::ofstream(work / "a.txt", std::ios::binary) << std::string(300, 'a') + "abcabcabc";
     std::ofstream(work / "stub.exe", std::ios::binary) << std::string(kPackageStart, 'M');
+    // The uninstall option is on: kpack ships an uninstaller; any file does.
+    std::ofstream(work / "uninstaller.exe", std::ios::binary) << "MZ uninstaller";
     const std::string manifest =
         "[product]\nname = \"Demo\"\ninstall_dir = \"[Program Files]\\\\Demo\"\n"
         "[pictures]\nwelcome = \"welcome.bmp\"\ntitle = \"title.bmp\"\n"
@@ -95,7 +99,8 @@ void kpackSeed(const fs::path& kpack, const fs::path& work) {
     write("manifest", "small.toml", manifest);
     const std::string command = kpack.string() + " build " + (work / "product.toml").string() +
                                 " -o " + (work / "setup.exe").string() + " --stub " +
-                                (work / "stub.exe").string() + " --quiet";
+                                (work / "stub.exe").string() + " --uninstaller " +
+                                (work / "uninstaller.exe").string() + " --quiet";
     if (std::system(command.c_str()) != 0) {
         std::cerr << "fuzz_seeds: kpack failed: " << command << "\n";
         std::exit(1);
@@ -128,7 +133,7 @@ int main(int argc, char** argv) {
     out = argv[1];
     const fs::path source = argv[2];
     builderSeeds();
-    kpackSeed(argv[3], out / "kpack-work");
+    kpackSeed(argv[3], out / "kpack-work", source);
     fs::remove_all(out / "kpack-work");
     streamSeeds();
     for (const auto& e : fs::directory_iterator(source / "tests/data/bitmaps"))
