@@ -240,7 +240,9 @@ expect_log_line() {
     path=$(c_path "$1")
     if [ ! -f "$path" ]; then
         check_failed "missing log $1"
-    elif ! iconv -f GBK -t UTF-8 "$path" | tr -d '\r' | grep -qxF -- "$2"; then
+    # The whole text first: grep -q stops at the first match, and the
+    # writer of a pipe into it would then fail the pipeline (pipefail).
+    elif ! grep -qxF -- "$2" <<<"$(iconv -f GBK -t UTF-8 "$path" | tr -d '\r')"; then
         check_failed "log $1 has no line \"$2\": $(iconv -f GBK -t UTF-8 "$path" | tr '\r\n' '  ')"
     fi
 }

@@ -25,7 +25,7 @@ check() {
     expect_box_count 2
     # The progress window shows between the two boxes.
     expect_windows 卸载星图演示 卸载星图演示 卸载星图演示
-    windows_seen | grep -q -F '正在删除文件，请稍候……' ||
+    grep -q -F '正在删除文件，请稍候……' <<<"$(windows_seen)" ||
         check_failed "no window showed the progress text"
     expect_screenshots 3
 }
