@@ -104,10 +104,18 @@ bool FolderPage::onCommand(int id, int code) {
 
 bool FolderPage::onNotify(const NMHDR& header, LRESULT* result) {
     if (header.idFrom != IDC_FOLDER_TREE) return false;
+    // The ANSI forms have the same layout up to the fields read here.
     switch (header.code) {
+        case TVN_ITEMEXPANDINGW:
+        case TVN_ITEMEXPANDINGA:
+            *result = tree_.onItemExpanding(reinterpret_cast<const NMTREEVIEWW&>(header));
+            return true;
+        case TVN_GETDISPINFOW:
+        case TVN_GETDISPINFOA:
+            tree_.onGetDispInfo(reinterpret_cast<NMTVDISPINFOW&>(const_cast<NMHDR&>(header)));
+            break;
         case TVN_ITEMEXPANDEDW:
         case TVN_ITEMEXPANDEDA:
-            // The ANSI form has the same layout up to the item handle.
             tree_.onItemExpanded(reinterpret_cast<const NMTREEVIEWW&>(header));
             break;
         case TVN_SELCHANGEDW:

@@ -180,24 +180,22 @@ HTREEITEM FolderTree::addFolderItem(HTREEITEM parent, const char* path) {
     TVINSERTSTRUCTW insert{};
     insert.hParent = parent;
     insert.hInsertAfter = TVI_LAST;
-    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN;
     insert.item.pszText = const_cast<wchar_t*>(wideText.get());
     insert.item.iImage = image;
     insert.item.iSelectedImage = selectedImage;
+    // The control asks (TVN_GETDISPINFO) when it first needs to know.
+    insert.item.cChildren = I_CHILDRENCALLBACK;
     return reinterpret_cast<HTREEITEM>(
         SendMessageW(control_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
-void FolderTree::addPlaceholder(HTREEITEM item) {
-    // An empty child that only makes the control show an expand button on
-    // a folder that has not been read yet.
-    TVINSERTSTRUCTW insert{};
-    insert.hParent = item;
-    insert.hInsertAfter = TVI_LAST;
-    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-    wchar_t empty[1] = {0};
-    insert.item.pszText = empty;
-    SendMessageW(control_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert));
+void FolderTree::setChildren(HTREEITEM item, int children) {
+    TVITEMW change{};
+    change.mask = TVIF_CHILDREN;
+    change.hItem = item;
+    change.cChildren = children;
+    SendMessageW(control_, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&change));
 }
 
 void FolderTree::fillFolder(HTREEITEM item, const char* folder) {
@@ -212,11 +210,8 @@ void FolderTree::fillFolder(HTREEITEM item, const char* folder) {
     RedrawPause pause(*this);
     WaitCursor wait;
     char path[kTextSize];
-    for (std::size_t i = 0; i < names.count(); ++i) {
-        if (!joinText(path, sizeof path, folder, separator, names[i])) continue;
-        HTREEITEM child = addFolderItem(item, path);
-        if (child && hasSubFolders(path)) addPlaceholder(child);
-    }
+    for (std::size_t i = 0; i < names.count(); ++i)
+        if (joinText(path, sizeof path, folder, separator, names[i])) addFolderItem(item, path);
 }
 
 void FolderTree::deleteChildren(HTREEITEM item) {
@@ -224,18 +219,37 @@ void FolderTree::deleteChildren(HTREEITEM item) {
         TreeView_DeleteItem(control_, child);
 }
 
+LRESULT FolderTree::onItemExpanding(const NMTREEVIEWW& notification) {
+    HTREEITEM item = notification.itemNew.hItem;
+    if (!item || !(notification.action & TVE_EXPAND)) return 0;
+    // Every expansion reads the disk again; a folder found empty now is not
+    // expanded and loses its button.
+    RedrawPause pause(*this);
+    deleteChildren(item);
+    char path[kTextSize];
+    if (pathOfItem(item, path, sizeof path)) fillFolder(item, path);
+    if (!TreeView_GetChild(control_, item)) setChildren(item, 0);
+    return 0;
+}
+
 void FolderTree::onItemExpanded(const NMTREEVIEWW& notification) {
     HTREEITEM item = notification.itemNew.hItem;
-    if (!item) return;
-    // Every expansion reads the disk again; a collapsed folder keeps only
-    // the placeholder, so that its next expansion does too.
+    if (!item || (TreeView_GetItemState(control_, item, TVIS_EXPANDED) & TVIS_EXPANDED)) return;
+    RedrawPause pause(*this);
     deleteChildren(item);
-    if (TreeView_GetItemState(control_, item, TVIS_EXPANDED) & TVIS_EXPANDED) {
-        char path[kTextSize];
-        if (pathOfItem(item, path, sizeof path)) fillFolder(item, path);
-    } else {
-        addPlaceholder(item);
-    }
+    setChildren(item, I_CHILDRENCALLBACK);
+}
+
+void FolderTree::onGetDispInfo(NMTVDISPINFOW& notification) const {
+    TVITEMW& item = notification.item;
+    if (!(item.mask & TVIF_CHILDREN)) return;
+    // Children in the tree answer at once; otherwise the probe stops at
+    // the folder's first sub-folder.
+    char path[kTextSize];
+    const bool children = TreeView_GetChild(control_, item.hItem) != nullptr ||
+                          (pathOfItem(item.hItem, path, sizeof path) && hasSubFolders(path));
+    item.cChildren = children ? 1 : 0;
+    item.mask |= TVIF_DI_SETITEM;
 }
 
 bool FolderTree::itemText(HTREEITEM item, char* text, std::size_t capacity) const {
@@ -284,7 +298,7 @@ bool FolderTree::selectPath(const char* path) {
     while (nextPathComponent(&cursor, component, sizeof component)) {
         found = findChildByName(parent, component);
         if (!found) return false;
-        // The first expansion of an item raises TVN_ITEMEXPANDED inside
+        // The first expansion of an item raises TVN_ITEMEXPANDING inside
         // this call: the item then holds its freshly read sub-folders.
         TreeView_Expand(control_, found, TVE_EXPAND);
         parent = found;

@@ -4,6 +4,10 @@
 // and again at every expansion, so the tree shows what the disk holds; it
 // lists folders only, never files. Icons are the system's small shell icons,
 // or icons of its own where the shell cannot give them.
+//
+// Whether a folder gets an expand button is asked of the disk only when
+// the control needs to know (the folder is drawn, or expanded): a level of
+// thousands of folders is inserted without looking into each of them.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
@@ -41,9 +45,16 @@ class FolderTree {
     bool pathOfItem(HTREEITEM item, char* path, std::size_t capacity) const;
     HTREEITEM selectedItem() const { return TreeView_GetSelection(control_); }
 
-    // TVN_ITEMEXPANDED for the control: an expanded folder is read again, a
-    // collapsed one emptied down to a placeholder child.
+    // TVN_ITEMEXPANDING for the control: a folder about to be expanded is
+    // read again (it is not expanded when it turns out to have no
+    // sub-folders). Returns the notification's result: 0, go on.
+    LRESULT onItemExpanding(const NMTREEVIEWW& notification);
+    // TVN_ITEMEXPANDED for the control: a collapsed folder is emptied, so
+    // that its next expansion reads it again.
     void onItemExpanded(const NMTREEVIEWW& notification);
+    // TVN_GETDISPINFO for the control: whether an item has sub-folders,
+    // kept by the control until the item is emptied again.
+    void onGetDispInfo(NMTVDISPINFOW& notification) const;
 
     // The sort of each level (a benchmark compares sorts in the real
     // control).
@@ -55,7 +66,9 @@ class FolderTree {
     void fillFolder(HTREEITEM item, const char* folder);
     HTREEITEM findChildByName(HTREEITEM parent, const char* name) const;
     void deleteChildren(HTREEITEM item);
-    void addPlaceholder(HTREEITEM item);
+    // The item's expand button: 1 or 0, or I_CHILDRENCALLBACK to have the
+    // control ask again when it next needs to know.
+    void setChildren(HTREEITEM item, int children);
     bool itemText(HTREEITEM item, char* text, std::size_t capacity) const;
 
     HWND control_ = nullptr;

@@ -51,6 +51,15 @@ HTREEITEM child(HWND tree, HTREEITEM item, const std::wstring& name) {
     return nullptr;
 }
 
+// Whether the control shows an expand button on item.
+bool hasButton(HWND tree, HTREEITEM item) {
+    TVITEMW query{};
+    query.mask = TVIF_CHILDREN;
+    query.hItem = item;
+    return SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query)) &&
+           query.cChildren > 0;
+}
+
 // A user's key in the tree: '+' expands and '-' collapses the selected
 // item, with the notifications a click on its button raises.
 void pressKey(HWND tree, HTREEITEM item, UINT key) {
@@ -173,10 +182,12 @@ TEST(FolderPage, TreeOnAMappedDrive) {
     EXPECT_EQ((std::vector<std::wstring>{L"_Temp", L"apple", L"Banana", L"cherry", L"files only",
                                          L"hidden inside", L"Zip", L"中文"}),
               children(tree, top));
-    // Expand buttons: a placeholder child where there are sub-folders.
-    EXPECT_EQ(nullptr, TreeView_GetChild(tree, child(tree, top, L"files only")));
+    // Expand buttons where there are sub-folders, hidden ones too; no level
+    // below is read before it is expanded.
+    EXPECT_FALSE(hasButton(tree, child(tree, top, L"files only")));
     HTREEITEM hidden = child(tree, top, L"hidden inside");
-    EXPECT_EQ((std::vector<std::wstring>{L""}), children(tree, hidden));
+    EXPECT_TRUE(hasButton(tree, hidden));
+    EXPECT_TRUE(children(tree, hidden).empty());
 
     // Selecting a folder composes the path below it; a Chinese name too.
     TreeView_SelectItem(tree, child(tree, top, L"中文"));
@@ -189,7 +200,8 @@ TEST(FolderPage, TreeOnAMappedDrive) {
     pressKey(tree, hidden, VK_ADD);
     EXPECT_EQ((std::vector<std::wstring>{L"inner"}), children(tree, hidden));
     pressKey(tree, hidden, VK_SUBTRACT);
-    EXPECT_EQ((std::vector<std::wstring>{L""}), children(tree, hidden));
+    EXPECT_TRUE(children(tree, hidden).empty());
+    EXPECT_TRUE(hasButton(tree, hidden));
     ASSERT_TRUE(CreateDirectoryW(drive.path(L"hidden inside\\Added").c_str(), nullptr));
     pressKey(tree, hidden, VK_ADD);
     EXPECT_EQ((std::vector<std::wstring>{L"Added", L"inner"}), children(tree, hidden));
@@ -213,6 +225,17 @@ TEST(FolderPage, TreeOnAMappedDrive) {
     host.page.tree().showDrive((root + ":").c_str());
     ASSERT_TRUE(host.page.tree().selectPath((root + ":\\HIDDEN INSIDE\\inner").c_str()));
     EXPECT_EQ(drive.path(L"hidden inside\\inner\\Tools\\Viewer"), host.path());
+
+    // A folder that lost its only sub-folder after its button was shown is
+    // not expanded and loses the button.
+    ASSERT_TRUE(CreateDirectoryW(drive.path(L"apple\\gone").c_str(), nullptr));
+    HTREEITEM apple = child(tree, TreeView_GetRoot(tree), L"apple");
+    EXPECT_TRUE(hasButton(tree, apple));
+    ASSERT_TRUE(RemoveDirectoryW(drive.path(L"apple\\gone").c_str()));
+    pressKey(tree, apple, VK_ADD);
+    EXPECT_TRUE(children(tree, apple).empty());
+    EXPECT_FALSE(hasButton(tree, apple));
+    EXPECT_FALSE(TreeView_GetItemState(tree, apple, TVIS_EXPANDED) & TVIS_EXPANDED);
 }
 
 }  // namespace
