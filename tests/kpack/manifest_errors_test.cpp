@@ -5,6 +5,7 @@
 #include "error.h"
 #include "gbk.h"
 #include "kpack_fixture.h"
+#include "manifest.h"
 #include "package_builder.h"
 
 using namespace kestrova;
@@ -133,6 +134,10 @@ TEST(ManifestErrors, EachProblemNamesItsLineAndLeavesNoOutput) {
          {{"title = \"title.bmp\"", u8"title = 4\"查\""}},
          u8"kpack: product.toml:7: the character '查' stands outside quotes; texts are written "
          "in double quotes, and commas and full stops between values must be ASCII"},
+        {"a character after a backslash that TOML has no escape for",
+         {{u8"name = \"测试\"", u8"name = \"\"\"测试\\《\"\"\""}},
+         u8"kpack: product.toml:2: the character '《' cannot follow a backslash; write \\\\ for a "
+         "backslash of the text"},
         {"a table header the TOML reader cannot take",
          {{"[[files]]", "[[[files]]"}},
          "kpack: product.toml: the manifest is not valid TOML (check its [table] headers and the "
@@ -147,6 +152,21 @@ TEST(ManifestErrors, EachProblemNamesItsLineAndLeavesNoOutput) {
         for (const auto& [from, to] : c.edits) manifest = test::replaced(manifest, from, to);
         EXPECT_EQ(c.expected, buildError(product, manifest)) << c.what;
     }
+}
+
+// Punctuation that the TOML reader would mishandle after a line-ending
+// backslash is handed to it escaped: the texts read as written, in basic
+// and literal strings alike.
+TEST(ManifestErrors, ChinesePunctuationInTextsReadsAsWritten) {
+    test::ProductFolder product;
+    const std::string manifest =
+        test::replaced(test::replaced(test::kMinimalManifest, u8"name = \"测试\"",
+                                      u8"name = \"\"\"《测试》\\\n    【版】︵Ж¤\"\"\""),
+                       u8"install_dir = \"[Program Files]\\\\测试\"",
+                       u8"install_dir = '[Program Files]\\「测试」〒'");
+    const Manifest m = parseManifest(manifest, "product.toml", product.path());
+    EXPECT_EQ(test::gbk(u8"《测试》【版】︵Ж¤"), m.productName.gbk);
+    EXPECT_EQ(test::gbk(u8"[Program Files]\\「测试」〒"), m.installDir.gbk);
 }
 
 TEST(ManifestErrors, SourcesStubAndSizeLimits) {

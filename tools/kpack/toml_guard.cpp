@@ -53,53 +53,73 @@ class Scanner {
         return "";
     }
 
-    // A character inside a string that the parser's whitespace test cannot
-    // take (U+00A1 to U+0499, U+2C0E to U+3007 but U+3000, and U+FC46 to
-    // U+FEFE reach an "unreachable" branch of toml++ 3.3.0): in a basic string it becomes
-    // its \uXXXX escape, which means the same; a literal string has none.
-    // "" or the problem; false in *handled for any other byte.
-    std::string escapeRisky(char quote, bool* handled) {
-        *handled = false;
+    // The code of the UTF-8 character at i_ if it is one that toml++ 3.3.0's
+    // test for non-ASCII blanks cannot take (U+00A1 to U+0499, U+2C5E to
+    // U+3057 but U+3000, U+FB26 to U+FEFE: an "unreachable" branch of its
+    // table), else 0. The parser applies that test wherever it looks for a
+    // blank: after a backslash in a basic string, and in a bare token of a
+    // line this pass reads otherwise than the parser does.
+    unsigned riskyAt() const {
         const unsigned char c = static_cast<unsigned char>(s_[i_]);
-        if (c < 0xC2 || c >= 0xF0) return "";
+        if (c < 0xC2 || c >= 0xF0) return 0;
         const std::size_t n = c >= 0xE0 ? 3 : 2;
-        if (i_ + n > s_.size()) return "";
+        if (i_ + n > s_.size()) return 0;
         unsigned code = c & (n == 2 ? 0x1F : 0x0F);
         for (std::size_t k = 1; k < n; ++k) code = (code << 6) | (s_[i_ + k] & 0x3F);
         const bool risky = (code >= 0xA1 && code <= 0x499) ||
-                           (code >= 0x2C0E && code <= 0x3007 && code != 0x3000) ||
-                           (code >= 0xFC46 && code <= 0xFEFE);
-        if (!risky) return "";
-        if (quote == '\'')
-            return "the character '" + characterAt(s_, i_) +
-                   "' cannot stand in a text in single quotes; write the text in double quotes";
+                           (code >= 0x2C5E && code <= 0x3057 && code != 0x3000) ||
+                           (code >= 0xFB26 && code <= 0xFEFE);
+        return risky ? code : 0;
+    }
+
+    // Writes the risky character at i_ (its code) as its \uXXXX escape.
+    void escapeRisky(unsigned code) {
         char escape[8];
         std::snprintf(escape, sizeof escape, "\\u%04X", code);
         out_ += escape;
-        i_ += n;
-        *handled = true;
-        return "";
+        i_ += code < 0x800 ? 2 : 3;
     }
 
     // A string from its opening quotes to its closing ones. Single-line
-    // strings also end at a line end (the parser reports that itself).
+    // strings also end at a line end (the parser reports that itself). No
+    // risky character reaches the parser as it stands: in a basic string it
+    // becomes its \uXXXX escape, and a literal string is handed over as the
+    // basic string of the same text (quotes and backslashes escaped).
     std::string string(char quote, bool multiLine) {
-        for (int k = multiLine ? 3 : 1; k > 0; --k) out_ += s_[i_++];
+        const bool literal = quote == '\'';
+        const char* const delimiter = multiLine ? "\"\"\"" : "\"";
+        i_ += multiLine ? 3 : 1;
+        out_ += delimiter;
         while (i_ < s_.size()) {
             const char c = s_[i_];
-            if (c == quote && (!multiLine || at(multiLine && quote == '"' ? "\"\"\"" : "'''"))) {
+            if (c == quote && (!multiLine || at(literal ? "'''" : "\"\"\""))) {
                 // A closing run may carry up to two quotes of the content.
-                while (i_ < s_.size() && s_[i_] == quote) out_ += s_[i_++];
+                std::size_t run = 1;
+                while (multiLine && i_ + run < s_.size() && s_[i_ + run] == quote) ++run;
+                if (multiLine) out_.append(run - 3, quote);
+                out_ += delimiter;
+                i_ += run;
                 return "";
             }
             if (c == '\n' && !multiLine) return "";
-            if (c == '\\' && quote == '"') {
+            if (literal && (c == '\\' || c == '"')) {
+                out_ += '\\';
+                out_ += s_[i_++];
+                continue;
+            }
+            if (c == '\\' && !literal) {
                 if (std::string p = take(); !p.empty()) return p;
                 if (i_ >= s_.size()) return "";
+                // TOML has no escape of these; the parser would test them
+                // as blanks.
+                if (riskyAt())
+                    return "the character '" + characterAt(s_, i_) +
+                           "' cannot follow a backslash; write \\\\ for a backslash of the text";
             }
-            bool escaped = false;
-            if (std::string p = escapeRisky(quote, &escaped); !p.empty()) return p;
-            if (escaped) continue;
+            if (const unsigned code = riskyAt()) {
+                escapeRisky(code);
+                continue;
+            }
             if (std::string p = take(); !p.empty()) return p;
         }
         return "";
@@ -108,9 +128,15 @@ class Scanner {
     std::string step() {
         const char c = s_[i_];
         if (c == '#') {
+            // A comment means nothing: its risky characters are escaped
+            // too, in case the parser does not read it as one.
             last_ = '\n';
-            while (i_ < s_.size() && s_[i_] != '\n')
-                if (std::string p = take(); !p.empty()) return p;
+            while (i_ < s_.size() && s_[i_] != '\n') {
+                if (const unsigned code = riskyAt())
+                    escapeRisky(code);
+                else if (std::string p = take(); !p.empty())
+                    return p;
+            }
             return "";
         }
         // A quote opens a string only where a key or a value begins; the

@@ -15,9 +15,11 @@ namespace kestrova::kpack {
 // string only where a key or value begins, as for the parser), as a message,
 // with its 1-based line in *line; "" when there is none. A UTF-8 byte
 // order mark at the start is allowed. When there is none, *safe gets the
-// text to parse: the same, but for the characters in double-quoted strings
-// that toml++ 3.3.0 mishandles, which become their \uXXXX escapes (same
-// meaning); in single-quoted strings they are refused.
+// text to parse, of the same meaning, in which the characters toml++ 3.3.0
+// mishandles stand only as \uXXXX escapes: in double-quoted strings and
+// comments they are escaped, and single-quoted strings become double-quoted
+// ones. Right after a backslash, where TOML allows none of them, they are
+// refused.
 std::string tomlInputProblem(const std::string& text, int* line, std::string* safe);
 
 }  // namespace kestrova::kpack
