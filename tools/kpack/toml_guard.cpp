@@ -65,7 +65,12 @@ class Scanner {
         const std::size_t n = c >= 0xE0 ? 3 : 2;
         if (i_ + n > s_.size()) return 0;
         unsigned code = c & (n == 2 ? 0x1F : 0x0F);
-        for (std::size_t k = 1; k < n; ++k) code = (code << 6) | (s_[i_ + k] & 0x3F);
+        for (std::size_t k = 1; k < n; ++k) {
+            const unsigned char next = static_cast<unsigned char>(s_[i_ + k]);
+            if ((next & 0xC0) != 0x80) return 0;  // not UTF-8: the parser refuses it
+            code = (code << 6) | (next & 0x3F);
+        }
+        if (n == 3 && code < 0x800) return 0;  // an over-long form, refused likewise
         const bool risky = (code >= 0xA1 && code <= 0x499) ||
                            (code >= 0x2C5E && code <= 0x3057 && code != 0x3000) ||
                            (code >= 0xFB26 && code <= 0xFEFE);
