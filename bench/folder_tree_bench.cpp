@@ -20,6 +20,7 @@
 #include "platform/win32/win32_platform.h"
 #include "resources/resource_ids.h"
 #include "state/setup_state.h"
+#include "tree_items_win.h"
 
 using namespace kestrova;
 using Clock = std::chrono::steady_clock;
@@ -35,21 +36,6 @@ int folderCount() {
 
 double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-std::vector<std::wstring> childTexts(HWND tree, HTREEITEM item) {
-    std::vector<std::wstring> texts;
-    for (HTREEITEM c = TreeView_GetChild(tree, item); c; c = TreeView_GetNextSibling(tree, c)) {
-        wchar_t text[300] = {};
-        TVITEMW query{};
-        query.mask = TVIF_TEXT;
-        query.hItem = c;
-        query.pszText = text;
-        query.cchTextMax = 300;
-        SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query));
-        texts.push_back(text);
-    }
-    return texts;
 }
 
 // Names in no order: mixed case, digits, some Chinese.
@@ -156,11 +142,11 @@ int main() {
     TreeView_Expand(tree, folder, TVE_EXPAND);  // the first expansion
     UpdateWindow(tree);
     const double first = secondsSince(start);
-    const std::vector<std::wstring> merged = childTexts(tree, folder);
+    const std::vector<std::wstring> merged = test::childTexts(tree, folder);
     const double again = reexpand(tree, folder);
     page.tree().setSort(test::bubbleSortNoCase);
     const double bubble = reexpand(tree, folder);
-    const std::vector<std::wstring> bubbled = childTexts(tree, folder);
+    const std::vector<std::wstring> bubbled = test::childTexts(tree, folder);
 
     std::printf(
         "folder tree: expanding %zu sub-folders (reading, sorting, inserting, repainting)\n",

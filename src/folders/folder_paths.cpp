@@ -15,24 +15,11 @@ std::size_t charLength(const char* p) {
     return gbkCharLength(p, p + (p[1] ? 2 : 1));
 }
 
-// Writes value in decimal (no sign, no leading zeros, no grouping) into
-// digits, which holds at least 21 bytes.
-void formatDecimal(uint64_t value, char* digits) {
-    char reversed[20];
-    int n = 0;
-    do {
-        reversed[n++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value);
-    for (int i = 0; i < n; ++i) digits[i] = reversed[n - 1 - i];
-    digits[n] = '\0';
-}
-
 }  // namespace
 
 bool driveEntryText(char letter, uint64_t megabytes, char* text, std::size_t capacity) {
     char number[24];
-    formatDecimal(megabytes, number);
+    *appendDecimal(number, megabytes) = '\0';
     const char drive[2] = {letter, '\0'};
     char head[32];
     if (!joinText(head, sizeof head, texts::kDriveEntryBefore, drive, texts::kDriveEntryColon))
@@ -54,12 +41,11 @@ bool requiredSpaceLine(uint32_t totalSizeKb, char* text, std::size_t capacity) {
     // gives when ties go up (1152 KB is 1.125 MB, shown as 1.13).
     const uint64_t hundredths = (static_cast<uint64_t>(totalSizeKb) * 100 + 512) / 1024;
     char number[32];
-    formatDecimal(hundredths / 100, number);
-    const std::size_t at = std::strlen(number);
-    number[at] = '.';
-    number[at + 1] = static_cast<char>('0' + hundredths % 100 / 10);
-    number[at + 2] = static_cast<char>('0' + hundredths % 10);
-    number[at + 3] = '\0';
+    char* end = appendDecimal(number, hundredths / 100);
+    *end++ = '.';
+    *end++ = static_cast<char>('0' + hundredths % 100 / 10);
+    *end++ = static_cast<char>('0' + hundredths % 10);
+    *end = '\0';
     return joinText(text, capacity, texts::kRequiredSpaceBefore, number,
                     texts::kRequiredSpaceAfter);
 }

@@ -14,18 +14,6 @@
 namespace kestrova {
 namespace {
 
-// Appends the decimal digits of value (no padding) at out; returns the end.
-char* appendDecimal(char* out, unsigned value) {
-    char digits[10];
-    int n = 0;
-    do {
-        digits[n++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value);
-    while (n) *out++ = digits[--n];
-    return out;
-}
-
 bool packageReadError(Platform& platform, const SetupState& state, WindowRef owner) {
     platform.messageBox(owner, texts::kPackageReadError, texts::kCaptionError, kMbOk);
     deleteTempFiles(platform, state);

@@ -3,9 +3,23 @@
 // that would not fit is reported as failure and the target is left as it was:
 // a path is never silently shortened.
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 namespace kestrova {
+
+// Writes value in decimal (no sign, no leading zeros, no NUL) at out,
+// which has room for 20 bytes; returns the end of the digits.
+inline char* appendDecimal(char* out, uint64_t value) {
+    char digits[20];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value);
+    while (n) *out++ = digits[--n];
+    return out;
+}
 
 // Copies src into dst (capacity bytes including the NUL). False, dst
 // unchanged, when src does not fit.

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "state/bounded_text.h"
 #include "wizard/licence_markup.h"
 #include "wizard/licence_writer.h"
 
@@ -202,14 +203,9 @@ class Converter {
             out_.character(' ');
         }
         if (level > 0 && ordered_[level - 1]) {
-            unsigned number = number_[level - 1]++;
-            char digits[12];
-            int count = 0;
-            do {
-                digits[count++] = static_cast<char>('0' + number % 10);
-                number /= 10;
-            } while (number > 0);
-            while (count > 0) out_.character(digits[--count]);
+            char digits[20];
+            const char* end = appendDecimal(digits, number_[level - 1]++);
+            for (const char* d = digits; d < end; ++d) out_.character(*d);
             out_.character('.');
         } else {
             out_.character(0x2022);

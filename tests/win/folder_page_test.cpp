@@ -17,32 +17,18 @@
 #include "platform/win32/win32_platform.h"
 #include "resources/resource_ids.h"
 #include "state/setup_state.h"
+#include "tree_items_win.h"
 
 namespace kestrova {
 namespace {
+
+using test::childTexts;
+using test::itemText;
 
 std::wstring windowText(HWND window) {
     wchar_t text[600];
     GetWindowTextW(window, text, 600);
     return text;
-}
-
-std::wstring itemText(HWND tree, HTREEITEM item) {
-    wchar_t text[300] = {};
-    TVITEMW query{};
-    query.mask = TVIF_TEXT;
-    query.hItem = item;
-    query.pszText = text;
-    query.cchTextMax = 300;
-    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query));
-    return text;
-}
-
-std::vector<std::wstring> children(HWND tree, HTREEITEM item) {
-    std::vector<std::wstring> names;
-    for (HTREEITEM c = TreeView_GetChild(tree, item); c; c = TreeView_GetNextSibling(tree, c))
-        names.push_back(itemText(tree, c));
-    return names;
 }
 
 HTREEITEM child(HWND tree, HTREEITEM item, const std::wstring& name) {
@@ -181,13 +167,13 @@ TEST(FolderPage, TreeOnAMappedDrive) {
     EXPECT_EQ(top, TreeView_GetSelection(tree));
     EXPECT_EQ((std::vector<std::wstring>{L"_Temp", L"apple", L"Banana", L"cherry", L"files only",
                                          L"hidden inside", L"Zip", L"中文"}),
-              children(tree, top));
+              childTexts(tree, top));
     // Expand buttons where there are sub-folders, hidden ones too; no level
     // below is read before it is expanded.
     EXPECT_FALSE(hasButton(tree, child(tree, top, L"files only")));
     HTREEITEM hidden = child(tree, top, L"hidden inside");
     EXPECT_TRUE(hasButton(tree, hidden));
-    EXPECT_TRUE(children(tree, hidden).empty());
+    EXPECT_TRUE(childTexts(tree, hidden).empty());
 
     // Selecting a folder composes the path below it; a Chinese name too.
     TreeView_SelectItem(tree, child(tree, top, L"中文"));
@@ -198,13 +184,13 @@ TEST(FolderPage, TreeOnAMappedDrive) {
     // Expanding reads the folder; collapsing and expanding again shows a
     // folder made in between.
     pressKey(tree, hidden, VK_ADD);
-    EXPECT_EQ((std::vector<std::wstring>{L"inner"}), children(tree, hidden));
+    EXPECT_EQ((std::vector<std::wstring>{L"inner"}), childTexts(tree, hidden));
     pressKey(tree, hidden, VK_SUBTRACT);
-    EXPECT_TRUE(children(tree, hidden).empty());
+    EXPECT_TRUE(childTexts(tree, hidden).empty());
     EXPECT_TRUE(hasButton(tree, hidden));
     ASSERT_TRUE(CreateDirectoryW(drive.path(L"hidden inside\\Added").c_str(), nullptr));
     pressKey(tree, hidden, VK_ADD);
-    EXPECT_EQ((std::vector<std::wstring>{L"Added", L"inner"}), children(tree, hidden));
+    EXPECT_EQ((std::vector<std::wstring>{L"Added", L"inner"}), childTexts(tree, hidden));
     char path[300];
     ASSERT_TRUE(host.page.tree().pathOfItem(child(tree, hidden, L"Added"), path, sizeof path));
     const std::string expectedPath =
@@ -233,7 +219,7 @@ TEST(FolderPage, TreeOnAMappedDrive) {
     EXPECT_TRUE(hasButton(tree, apple));
     ASSERT_TRUE(RemoveDirectoryW(drive.path(L"apple\\gone").c_str()));
     pressKey(tree, apple, VK_ADD);
-    EXPECT_TRUE(children(tree, apple).empty());
+    EXPECT_TRUE(childTexts(tree, apple).empty());
     EXPECT_FALSE(hasButton(tree, apple));
     EXPECT_FALSE(TreeView_GetItemState(tree, apple, TVIS_EXPANDED) & TVIS_EXPANDED);
 }
