@@ -58,7 +58,7 @@ bool Driver::run(const std::vector<Step>& steps) {
         printLine("    " + failure_);
         if (!shotsFolder_.empty()) {
             std::string path, error;
-            if (saveShot("failed", path, error)) printLine("    screenshot: " + path);
+            if (saveShot("failed", nullptr, path, error)) printLine("    screenshot: " + path);
         }
         if (process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
             // No program outlives a failed run.
@@ -116,7 +116,7 @@ std::vector<MessageBoxInfo> Driver::observe() {
             name += "-" + narrow(title);
         }
         std::string path, error;
-        if (saveShot(name, path, error)) {
+        if (saveShot(name, added.back(), path, error)) {
             printLine("    new window " + quoted(windows_.title(added.back())) + ": " + path);
         } else {
             printLine("    new window, no screenshot: " + error);
@@ -132,11 +132,11 @@ bool Driver::shotWindows(const Step&) {
     return true;
 }
 
-bool Driver::saveShot(const std::string& name, std::string& path, std::string& error) {
+bool Driver::saveShot(const std::string& name, HWND window, std::string& path, std::string& error) {
     std::wstring file =
         shotsFolder_ + L"\\" + widen(std::to_string(++shotNumber_) + "-" + name + ".png");
     path = narrow(file);
-    return saveScreenshot(file, error);
+    return saveScreenshot(file, IsWindow(window) ? window : nullptr, error);
 }
 
 bool Driver::fail(const std::string& message) {
@@ -221,7 +221,7 @@ bool Driver::screenshot(const Step& step) {
     Sleep(static_cast<DWORD>(step.number("settle", kDefaultSettleMs)));
     std::string name = step.words.empty() ? step.text("name") : step.words[0];
     std::string path, error;
-    if (!saveShot(name, path, error)) return fail("screenshot " + path + ": " + error);
+    if (!saveShot(name, current_, path, error)) return fail("screenshot " + path + ": " + error);
     result_ = path;
     return true;
 }

@@ -80,8 +80,9 @@ class Driver {
     // Notes the program's message boxes and windows (and photographs new
     // windows when asked to); returns its open boxes that nobody answered.
     std::vector<MessageBoxInfo> observe();
-    // Saves the screen as N-name.png in the shots folder; false with error.
-    bool saveShot(const std::string& name, std::string& path, std::string& error);
+    // Saves window's frame (the whole screen for null) as N-name.png in the
+    // shots folder; false with error.
+    bool saveShot(const std::string& name, HWND window, std::string& path, std::string& error);
 
     std::wstring shotsFolder_;
     BoxLog boxes_;

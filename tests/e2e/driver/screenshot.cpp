@@ -44,12 +44,21 @@ bool captureScreenArea(int left, int top, int width, int height, std::vector<uin
     return ok;
 }
 
-bool saveScreenshot(const std::wstring& path, std::string& error) {
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
+bool saveScreenshot(const std::wstring& path, HWND window, std::string& error) {
+    RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    RECT frame;
+    if (window && GetWindowRect(window, &frame)) IntersectRect(&area, &area, &frame);
+    if (IsRectEmpty(&area))
+        SetRect(&area, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
     std::vector<uint8_t> rgb;
-    if (!captureScreenArea(0, 0, width, height, rgb, error)) return false;
+    if (!captureScreenArea(area.left, area.top, width, height, rgb, error)) return false;
     std::vector<uint8_t> png = encodePng(width, height, rgb);
+    if (png.empty()) {
+        error = "cannot compress the picture";
+        return false;
+    }
     return writeWholeFile(path, std::string(png.begin(), png.end()), error);
 }
 

@@ -97,8 +97,10 @@ template_changed() {
 }
 
 # Ends the prefix's server and every Wine process in it, and waits until
-# they are gone, so that none keeps a pipe of the runner open.
+# they are gone, so that none keeps a pipe of the runner open. A server
+# that has ended already is no failure (callers run under set -e, some in
+# their EXIT traps).
 end_prefix() {
-    WINEPREFIX=$1 wineserver -k </dev/null >/dev/null 2>&1
+    WINEPREFIX=$1 wineserver -k </dev/null >/dev/null 2>&1 || true
     WINEPREFIX=$1 timeout 10 wineserver -w </dev/null >/dev/null 2>&1 || true
 }
