@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "package/format.h"
 #include "package/lzss_decoder.h"
 #include "package/package_header.h"
 #include "package/stream_checksums.h"

@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "bubble_sort_no_case.h"
-#include "folders/folder_page_win.h"
 #include "folders/name_list.h"
 #include "mapped_drive_win.h"
 #include "platform/win32/wide.h"
@@ -21,6 +20,7 @@
 #include "resources/resource_ids.h"
 #include "state/setup_state.h"
 #include "tree_items_win.h"
+#include "wizard/folder_page_win.h"
 
 using namespace kestrova;
 using Clock = std::chrono::steady_clock;

@@ -6,6 +6,7 @@
 #include "engine/registry_import.h"
 #include "engine/uninstall_log.h"
 #include "engine/uninstaller_registration.h"
+#include "package/format.h"
 #include "resources/texts.h"
 #include "state/bounded_text.h"
 

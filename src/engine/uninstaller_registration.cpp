@@ -2,13 +2,11 @@
 
 #include <cstring>
 
+#include "package/format.h"
 #include "resources/texts.h"
 #include "state/bounded_text.h"
 
 namespace kestrova {
-
-const char kUninstallerFileName[] = "Kestrova-UnInstall.exe";
-
 namespace {
 
 const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";

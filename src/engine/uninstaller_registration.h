@@ -11,7 +11,6 @@
 namespace kestrova {
 
 // The uninstaller's name, in the Windows folder.
-extern const char kUninstallerFileName[];  // "Kestrova-UnInstall.exe"
 
 // Writes the uninstall command into buffer: the Windows folder +
 // "\Kestrova-UnInstall.exe " + fileLogPath, one space, no quotes (the

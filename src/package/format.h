@@ -9,7 +9,16 @@
 // script has offset kPackageHeaderSize.
 #include <cstdint>
 
-#include "state/setup_state.h"  // kPackageStart
+namespace kestrova {
+
+// The stub's exact length: the package starts at this position of setup.exe.
+constexpr int32_t kPackageStart = 0x43000;
+
+// The uninstaller that kpack ships into the Windows folder and the setup
+// registers and links to.
+constexpr char kUninstallerFileName[] = "Kestrova-UnInstall.exe";
+
+}  // namespace kestrova
 
 namespace kestrova::format {
 

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "package/crc32.h"
+#include "package/format.h"
 #include "package/script_reader.h"
 
 namespace kestrova {

@@ -2,10 +2,10 @@
 
 #include <cstring>
 
+#include "engine/script_header.h"
 #include "package/format.h"
 #include "package/package_check.h"
 #include "package/package_header.h"
-#include "package/script_header.h"
 #include "package/script_reader.h"
 #include "package/stream_checksums.h"
 #include "resources/texts.h"
@@ -39,39 +39,6 @@ void unpackPictures(SetupState& state, LzssDecoder& decoder, File& script, File&
 }
 
 }  // namespace
-
-void timeStamp(const LocalTime& time, char* buffer, std::size_t capacity) {
-    char digits[80];
-    char* out = digits;
-    const unsigned parts[] = {time.year,   time.month,  time.day,         time.hour,
-                              time.minute, time.second, time.milliseconds};
-    for (unsigned part : parts) out = appendDecimal(out, part);
-    *out = '\0';
-    if (!copyText(buffer, capacity, digits) && capacity) buffer[0] = '\0';
-}
-
-bool makeTempNames(Platform& platform, SetupState& state) {
-    char folder[kSystemPathSize];
-    if (!platform.tempFolder(folder, sizeof folder)) folder[0] = '\0';
-    std::size_t n = std::strlen(folder);
-    char stamp[40];
-    timeStamp(platform.localTime(), stamp, sizeof stamp);
-    char prefix[kTextSize];
-    if (!joinText(prefix, folder, n && folder[n - 1] == '\\' ? "~temp" : "\\~temp", stamp))
-        return false;
-    return joinText(state.scriptPath, prefix, ".ini") &&
-           joinText(state.licencePath, prefix, "Doc.htm") &&
-           joinText(state.welcomePicturePath, prefix, "Wel.Bmp") &&
-           joinText(state.softPicturePath, prefix, "Soft.Bmp") &&
-           joinText(state.titlePicturePath, prefix, "Title.Bmp");
-}
-
-void deleteTempFiles(Platform& platform, const SetupState& state) {
-    const char* names[] = {state.scriptPath, state.licencePath, state.welcomePicturePath,
-                           state.softPicturePath, state.titlePicturePath};
-    for (const char* name : names)
-        if (name[0]) platform.deleteFile(name);
-}
 
 bool extractPackage(Platform& platform, SetupState& state, LzssDecoder& decoder, WindowRef owner) {
     state.packageOffset = kPackageStart;

@@ -119,6 +119,7 @@ int runSetup(HINSTANCE instance) {
     // frame, which outlasts every dialog and the install run.
     SetupState state;
     win32::Win32Platform platform;
+    TempFiles tempFiles(platform, state);
 
     {
         ExtractionDialog extraction(platform, state);
@@ -129,7 +130,7 @@ int runSetup(HINSTANCE instance) {
     if (state.hasSoftPicture) runSplash(instance, platform, state);
 
     // The wizard deletes the temporary files when it is destroyed.
-    WizardDialog wizard(instance, platform, state);
+    WizardDialog wizard(instance, platform, state, tempFiles);
     wizard.run();
     return 0;
 }

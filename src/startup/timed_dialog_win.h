@@ -2,7 +2,7 @@
 // Dialogs that close only through their own timer (the extraction dialog,
 // the splash): Enter and Esc do nothing, and the close box is ignored until
 // the dialog's work is done.
-#include "wizard/dialog_win.h"
+#include "platform/win32/dialog.h"
 
 namespace kestrova {
 

@@ -18,7 +18,6 @@ namespace kestrova {
 
 constexpr int kTextSize = 500;    // every path and name
 constexpr int kOptionSize = 120;  // licenceOption, uninstallOption
-constexpr int32_t kPackageStart = 0x43000;  // the stub's exact length
 
 struct SetupState {
     // Package and temporary files.
@@ -72,6 +71,8 @@ struct SetupState {
 
 // Only the first character of script lines 4 and 5 is kept, so an option is
 // "1" exactly when its text begins with '1'.
-inline bool optionIsOn(const char* option) { return option[0] == '1'; }
+inline bool optionIsOn(const char* option) {
+    return option[0] == '1';
+}
 
 }  // namespace kestrova

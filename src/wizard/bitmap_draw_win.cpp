@@ -1,6 +1,6 @@
 #include "wizard/bitmap_draw_win.h"
 
-#include "wizard/bitmap.h"
+#include "formats/bitmap.h"
 #include "wizard/size_set.h"
 
 namespace kestrova {

@@ -5,7 +5,6 @@
 #include "platform/win32/wide.h"
 #include "resources/resource_ids.h"
 #include "resources/texts.h"
-#include "startup/extract_package.h"
 #include "state/bounded_text.h"
 #include "wizard/bitmap_draw_win.h"
 #include "wizard/size_set.h"
@@ -19,8 +18,10 @@ constexpr UINT kWizardTickMs = 300;
 constexpr int kPageTemplates[kPageCount] = {IDD_WELCOME, IDD_LICENCE, IDD_FOLDER, IDD_PROGRESS,
                                             IDD_FINISH};
 
-WizardDialog::WizardDialog(HINSTANCE instance, Platform& platform, SetupState& state)
+WizardDialog::WizardDialog(HINSTANCE instance, Platform& platform, SetupState& state,
+                           TempFiles& tempFiles)
     : context_{instance, platform, state, kNormalDpi},
+      tempFiles_(tempFiles),
       icon_(LoadIconW(instance, MAKEINTRESOURCEW(IDI_SETUP))),
       welcome_(context_),
       licence_(context_),
@@ -30,8 +31,7 @@ WizardDialog::WizardDialog(HINSTANCE instance, Platform& platform, SetupState& s
 
 void WizardDialog::run() {
     // A wizard that could not be made never reached its destruction.
-    if (runModal(context_.instance, IDD_WIZARD, nullptr) == -1)
-        deleteTempFiles(context_.platform, context_.state);
+    if (runModal(context_.instance, IDD_WIZARD, nullptr) == -1) tempFiles_.remove();
 }
 
 WizardPage& WizardDialog::page(int number) {
@@ -234,7 +234,7 @@ void WizardDialog::onDestroy() {
     // Nothing is closed or deleted under a running worker.
     progress_.waitForRun();
     closeUninstallLogs(state);
-    deleteTempFiles(context_.platform, state);
+    tempFiles_.remove();
     for (int number = 1; number <= kPageCount; ++number) page(number).close();
     dc_.release();
 }

@@ -5,8 +5,9 @@
 // setupAborted is set: after Finish, a failure or the user's choice.
 #include <windows.h>
 
-#include "folders/folder_page_win.h"
+#include "engine/temp_files.h"
 #include "platform/win32/gdi.h"
+#include "wizard/folder_page_win.h"
 #include "wizard/progress_page_win.h"
 #include "wizard/wizard_page_win.h"
 
@@ -14,7 +15,8 @@ namespace kestrova {
 
 class WizardDialog : public Dialog {
   public:
-    WizardDialog(HINSTANCE instance, Platform& platform, SetupState& state);
+    // tempFiles, lent by start-up, are removed when the wizard is destroyed.
+    WizardDialog(HINSTANCE instance, Platform& platform, SetupState& state, TempFiles& tempFiles);
 
     // Runs the wizard until it closes. Its destruction has closed the
     // files and deleted the temporary files.
@@ -38,6 +40,7 @@ class WizardDialog : public Dialog {
     void setButtonCaption(int id, const char* caption);
 
     WizardContext context_;
+    TempFiles& tempFiles_;
     HICON icon_;
     win32::Font bold_;
     win32::Font normal_;

@@ -7,10 +7,10 @@
 #include <windows.h>
 
 #include "platform/platform.h"
+#include "platform/win32/dialog.h"
 #include "platform/win32/gdi.h"
-#include "platform/win32/licence_view.h"
 #include "state/setup_state.h"
-#include "wizard/dialog_win.h"
+#include "wizard/licence_view_win.h"
 #include "wizard/wizard_flow.h"
 
 namespace kestrova {

@@ -1,7 +1,7 @@
 // The bitmap reader, on the bytes of any file: a loaded block keeps the
 // loader's promises (bitmap.h), which the drawing code relies on without
 // checking again; its palette can always be made.
-#include "wizard/bitmap.h"
+#include "formats/bitmap.h"
 
 using namespace kestrova;
 

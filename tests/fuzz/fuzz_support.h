@@ -7,6 +7,7 @@
 #include <string>
 
 #include "fake_platform.h"
+#include "package/format.h"
 #include "package_builder.h"
 #include "state/setup_state.h"
 

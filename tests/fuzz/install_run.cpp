@@ -8,6 +8,7 @@
 
 #include "engine/uninstall_log.h"
 #include "fuzz_support.h"
+#include "package/format.h"
 #include "package/lzss_decoder.h"
 #include "package/package_header.h"
 

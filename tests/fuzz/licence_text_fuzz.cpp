@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "wizard/licence_text.h"
+#include "formats/licence_text.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "lzss_encoder.h"
+#include "package/format.h"
 #include "package_builder.h"  // tests/support
 #include "package_reader.h"
 #include "state/setup_state.h"

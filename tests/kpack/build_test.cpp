@@ -11,6 +11,7 @@
 #include "kpack_fixture.h"
 #include "lzss_encoder.h"
 #include "package/crc32.h"
+#include "package/format.h"
 #include "package/lzss_decoder.h"
 #include "package_builder.h"
 #include "package_reader.h"

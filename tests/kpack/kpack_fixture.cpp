@@ -14,6 +14,7 @@
 #include <unistd.h>
 #endif
 
+#include "package/format.h"
 #include "state/setup_state.h"
 
 namespace kestrova::test {

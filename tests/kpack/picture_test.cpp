@@ -7,11 +7,11 @@
 
 #include "commands.h"
 #include "error.h"
+#include "formats/bitmap.h"
 #include "kpack_fixture.h"
 #include "package_builder.h"
 #include "picture_convert.h"
 #include "picture_files.h"
-#include "wizard/bitmap.h"
 
 using namespace kestrova;
 using namespace kestrova::kpack;

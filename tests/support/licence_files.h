@@ -4,7 +4,7 @@
 // converter on Windows.
 #include <string>
 
-#include "wizard/licence_text.h"
+#include "formats/licence_text.h"
 
 namespace kestrova::test {
 

@@ -2,7 +2,7 @@
 // make-bitmaps.sh) must load to the pixels and colours of the .ppm they were
 // made from; damaged and hostile headers must load to nothing, without a
 // read outside the file or an absurd allocation.
-#include "wizard/bitmap.h"
+#include "formats/bitmap.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // a meta tag) read to exactly the text a reader expects; the declared
 // character set is found where browsers find it; broken and hostile markup
 // loses no text and never writes past the buffer.
-#include "wizard/licence_text.h"
+#include "formats/licence_text.h"
 
 #include <gtest/gtest.h>
 

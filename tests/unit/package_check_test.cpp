@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "fake_platform.h"
+#include "package/format.h"
 #include "package/lzss_decoder.h"
 #include "package/package_header.h"
 #include "package_builder.h"

@@ -1,7 +1,7 @@
 // The package header and the script header: locating and unpacking the
 // script, reading its header lines and [TotalSize], and splitting off the
 // licence text.
-#include "package/script_header.h"
+#include "engine/script_header.h"
 
 #include <gtest/gtest.h>
 

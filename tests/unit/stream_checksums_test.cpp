@@ -7,6 +7,7 @@
 
 #include "fake_platform.h"
 #include "package/crc32.h"
+#include "package/format.h"
 #include "package_builder.h"
 #include "resources/texts.h"
 #include "startup/extract_package.h"

@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "folders/folder_page_win.h"
 #include "mapped_drive_win.h"
 #include "platform/win32/win32_platform.h"
 #include "resources/resource_ids.h"
 #include "state/setup_state.h"
 #include "tree_items_win.h"
+#include "wizard/folder_page_win.h"
 
 namespace kestrova {
 namespace {

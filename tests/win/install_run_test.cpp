@@ -17,11 +17,12 @@
 #include <string>
 
 #include "engine/path_macros.h"
+#include "engine/script_header.h"
 #include "engine/uninstall_log.h"
 #include "gbk.h"
+#include "package/format.h"
 #include "package/lzss_decoder.h"
 #include "package/package_header.h"
-#include "package/script_header.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/worker_thread.h"
 #include "startup/extract_package.h"

@@ -4,8 +4,6 @@
 // browser control has no HTML engine (Wine without Gecko) that is the text
 // control holding the document's text; where it has one, the browser's
 // window in place. And the browser control itself, hosted by our site.
-#include "platform/win32/licence_view.h"
-
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -17,6 +15,7 @@
 #include "platform/win32/browser_control.h"
 #include "platform/win32/wide.h"
 #include "resources/texts.h"
+#include "wizard/licence_view_win.h"
 
 namespace kestrova {
 using win32::BrowserControl;

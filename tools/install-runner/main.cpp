@@ -13,11 +13,12 @@
 
 #include "engine/install_run.h"
 #include "engine/path_macros.h"
+#include "engine/script_header.h"
 #include "engine/uninstall_log.h"
+#include "package/format.h"
 #include "package/lzss_decoder.h"
 #include "package/package_check.h"
 #include "package/package_header.h"
-#include "package/script_header.h"
 #include "package/stream_checksums.h"
 #include "platform/win32/status_line.h"
 #include "platform/win32/wide.h"

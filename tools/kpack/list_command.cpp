@@ -5,7 +5,6 @@
 #include "gbk_codec.h"
 #include "package/format.h"
 #include "package_reader.h"
-#include "state/setup_state.h"
 #include "stream_check.h"
 
 namespace kestrova::kpack {

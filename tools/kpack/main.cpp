@@ -16,6 +16,7 @@
 #include "compressor.h"
 #include "error.h"
 #include "file_io.h"
+#include "package/format.h"
 #include "package_builder.h"
 
 using namespace kestrova::kpack;
@@ -23,7 +24,6 @@ using namespace kestrova::kpack;
 namespace {
 
 constexpr char kStubName[] = "kestrova-stub.exe";
-constexpr char kUninstallerName[] = "Kestrova-UnInstall.exe";
 
 const char kUsage[] =
     "usage: kpack build MANIFEST -o SETUP.EXE [--stub STUB.EXE] [--uninstaller EXE]\n"
@@ -110,7 +110,7 @@ int build(const std::vector<std::string>& args) {
         o.stubName = stub;
     }
     if (uninstaller.empty()) {
-        o.uninstaller = programFolder() / kUninstallerName;
+        o.uninstaller = programFolder() / kestrova::kUninstallerFileName;
         o.uninstallerName = pathToUtf8(o.uninstaller);
     } else {
         o.uninstaller = pathFromUtf8(uninstaller);

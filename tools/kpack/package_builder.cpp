@@ -8,10 +8,10 @@
 #include "lzss_encoder.h"
 #include "manifest.h"
 #include "package/crc32.h"
+#include "package/format.h"
 #include "package_plan.h"
 #include "script_parser.h"
 #include "script_writer.h"
-#include "state/setup_state.h"
 #include "uninstaller_record.h"
 
 namespace kestrova::kpack {

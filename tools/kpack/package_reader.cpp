@@ -13,7 +13,6 @@
 #include "package/script_check.h"
 #include "package/stream_checksums.h"
 #include "script_rules.h"
-#include "state/setup_state.h"
 #include "stream_check.h"
 
 namespace kestrova::kpack {

@@ -5,7 +5,7 @@
 #include <memory>
 #include <unordered_map>
 
-#include "wizard/bitmap.h"
+#include "formats/bitmap.h"
 
 // stb_image decodes PNG and every BMP kind but run-length ones. Only those
 // two decoders are compiled in, and only from memory.

@@ -1,4 +1,4 @@
-#include "wizard/dialog_win.h"
+#include "platform/win32/dialog.h"
 
 #include "platform/win32/status_line.h"
 

@@ -1,11 +1,11 @@
-#include "wizard/licence_text.h"
+#include "formats/licence_text.h"
 
 #include <cstdint>
 #include <cstring>
 
+#include "formats/licence_markup.h"
+#include "formats/licence_writer.h"
 #include "state/bounded_text.h"
-#include "wizard/licence_markup.h"
-#include "wizard/licence_writer.h"
 
 namespace kestrova {
 namespace {

@@ -1,4 +1,4 @@
-#include "folders/folder_page_win.h"
+#include "wizard/folder_page_win.h"
 
 #include "engine/path_macros.h"
 #include "folders/drive_survey.h"

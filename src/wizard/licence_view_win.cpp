@@ -1,14 +1,14 @@
-#include "platform/win32/licence_view.h"
+#include "wizard/licence_view_win.h"
 
 #include <ole2.h>
 
 #include <cstdlib>
 #include <cstring>
 
+#include "formats/licence_text.h"
 #include "platform/win32/handle.h"
 #include "platform/win32/wide.h"
 #include "resources/texts.h"
-#include "wizard/licence_text.h"
 
 namespace kestrova::win32 {
 namespace {

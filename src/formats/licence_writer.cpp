@@ -1,4 +1,4 @@
-#include "wizard/licence_writer.h"
+#include "formats/licence_writer.h"
 
 #include <cstring>
 

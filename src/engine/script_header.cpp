@@ -1,4 +1,4 @@
-#include "package/script_header.h"
+#include "engine/script_header.h"
 
 #include "engine/path_macros.h"
 #include "package/format.h"

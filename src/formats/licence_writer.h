@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "wizard/licence_text.h"
+#include "formats/licence_text.h"
 
 namespace kestrova {
 

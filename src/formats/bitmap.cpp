@@ -1,4 +1,4 @@
-#include "wizard/bitmap.h"
+#include "formats/bitmap.h"
 
 #include <cstdlib>
 #include <cstring>

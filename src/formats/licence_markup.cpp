@@ -1,8 +1,8 @@
-#include "wizard/licence_markup.h"
+#include "formats/licence_markup.h"
 
 #include <cstring>
 
-#include "wizard/licence_text.h"
+#include "formats/licence_text.h"
 
 namespace kestrova::markup {
 namespace {
