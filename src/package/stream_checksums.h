@@ -9,8 +9,10 @@
 //   compressed script stream in hexadecimal. A header with that NUL and
 //   those digits is what marks a package as carrying checksums.
 // - The script holds a "[Checksums]" section directly after the two [Run]
-//   lines and before the licence text (which is taken from the script's end
-//   by its byte count): one line of eight hexadecimal digits per stream, the
+//   lines (written, empty, for a product without a program to start too:
+//   a script without them has no place for the section) and before the
+//   licence text (which is taken from the script's end by its byte
+//   count): one line of eight hexadecimal digits per stream, the
 //   CRC-32 of its compressed bytes, for the welcome, splash and title
 //   pictures and then every counted [File] record, in record order.
 #include <cstddef>

@@ -11,7 +11,9 @@ constexpr int kRunLineSize = format::kLineBuffer;
 
 // Reads the caption into caption and the command into state.runCommand,
 // each without its line end. False, and no offer, when the script cannot
-// be opened, has no "[Run]" line, or ends before both lines.
+// be opened, has no "[Run]" line before its licence text, ends (or reaches
+// the licence text) before both lines, or either line is empty: a product
+// without a program to start.
 bool readRunSection(Platform& platform, SetupState& state, char (&caption)[kRunLineSize]);
 
 }  // namespace kestrova

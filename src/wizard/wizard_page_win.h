@@ -90,7 +90,7 @@ class FinishPage : public WizardPage {
 
     // Makes the run check box from the script's [Run] section (caption
     // and runCommand), checked, in font. Nothing when the script cannot be
-    // read or has no such lines.
+    // read or its lines are missing or empty.
     void createRunCheckBox(HFONT font);
     // Starts runCommand when the box exists and is ticked.
     void runChosenProgram();

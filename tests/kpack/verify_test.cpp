@@ -299,3 +299,25 @@ TEST_F(VerifyTest, ChecksumsNameTheDamagedStream) {
     EXPECT_EQ("kpack: damaged.exe: the setup script: [Checksums] has 4 checksums for 5 streams",
               verifyBytes(withHeaderChecksum(s.substr(0, licence - 10) + s.substr(licence))));
 }
+
+TEST_F(VerifyTest, ProductsWithoutAProgramToRunListAndVerify) {
+    // kpack's form: "[Run]" and two empty lines, the checksums after them.
+    product_.manifest(std::string(kManifest).substr(0, std::string(kManifest).find("[run]")));
+    const BuildOptions o = product_.options("norun.exe");
+    buildPackage(o);
+    const std::string built = test::readText(o.output);
+    EXPECT_NE(std::string::npos, script(built).find("[Run]\r\n\r\n\r\n[Checksums]\r\n"));
+    // Another tool's: no [Run] section; the shortcut lines end where the
+    // licence text begins.
+    const std::string withoutSection = withScript([](std::string s) {
+        const std::size_t run = s.find("[Run]\r\n");
+        return s.erase(run, s.find("<p>licence") - run);
+    });
+    for (const std::string& setup : {built, withoutSection}) {
+        EXPECT_EQ("", verifyBytes(setup));
+        std::ostringstream listing;
+        listPackage(product_ / "damaged.exe", "damaged.exe", listing);
+        EXPECT_NE(std::string::npos, listing.str().find("[Run]        (none)\n")) << listing.str();
+        EXPECT_NE(std::string::npos, listing.str().find("1 shortcuts")) << listing.str();
+    }
+}

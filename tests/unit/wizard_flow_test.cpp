@@ -92,22 +92,38 @@ TEST(WizardFlow, ProgressAndCheckBoxPlaces) {
     EXPECT_EQ(147, box.top);
 }
 
-TEST(WizardFlow, RunOfferNeedsTheSectionAndBothLines) {
+TEST(WizardFlow, RunOfferNeedsBothLinesOfTheSectionBeforeTheLicence) {
     k::test::FakePlatform platform;
     k::SetupState state;
     std::strcpy(state.scriptPath, "C:\\TEMP\\run.ini");
     char caption[k::kRunLineSize];
 
-    platform.writeFile(state.scriptPath, "[Menu]\r\n[Run]\r\nStart it\r\nC:\\App\\app.exe\r\n");
+    // The licence text, the script's tail, may hold any line.
+    const std::string licence = "[Run]\r\nStart it\r\nC:\\App\\app.exe\r\n";
+    const std::string head = "[TotalSize]\r\n0\r\n\r\n" + std::to_string(licence.size()) + "\r\n";
+    platform.writeFile(state.scriptPath,
+                       head + "[Menu]\r\n[Run]\r\nStart\r\nC:\\App\\a.exe\r\n" + licence);
     ASSERT_TRUE(k::readRunSection(platform, state, caption));
-    EXPECT_STREQ("Start it", caption);
-    EXPECT_STREQ("C:\\App\\app.exe", state.runCommand);
+    EXPECT_STREQ("Start", caption);
+    EXPECT_STREQ("C:\\App\\a.exe", state.runCommand);
 
-    k::SetupState other;
-    std::strcpy(other.scriptPath, state.scriptPath);
-    platform.writeFile(state.scriptPath, "[Menu]\r\n[Run]\r\nOnly a caption\r\n");
-    EXPECT_FALSE(k::readRunSection(platform, other, caption));
-    platform.writeFile(state.scriptPath, "[Menu]\r\n");
-    EXPECT_FALSE(k::readRunSection(platform, other, caption));
-    EXPECT_STREQ("", other.runCommand);
+    // No offer: a line missing (the section at the very end), an empty line
+    // (what a product without a program carries), no section at all, or a
+    // section that only the licence text holds.
+    const std::string noOffer[] = {
+        "[Menu]\r\n[Run]\r\nOnly a caption\r\n",
+        "[Menu]\r\n[Run]\r\n",
+        "[Menu]\r\n[Run]\r\n\r\n\r\n[Checksums]\r\n00000000\r\n",
+        "[Run]\r\n\r\nC:\\App\\app.exe\r\n",
+        "[Run]\r\nStart it\r\n\r\n",
+        "[Menu]\r\n",
+        head + "[Menu]\r\nGroup\r\n" + licence,
+    };
+    for (const std::string& script : noOffer) {
+        k::SetupState other;
+        std::strcpy(other.scriptPath, state.scriptPath);
+        platform.writeFile(other.scriptPath, script);
+        EXPECT_FALSE(k::readRunSection(platform, other, caption)) << script;
+        EXPECT_STREQ("", other.runCommand) << script;
+    }
 }

@@ -74,7 +74,9 @@ void listPackage(const fs::path& path, const std::string& name, std::ostream& ou
         << "  [ClearFile]  " << s.clearFile.size() << " entries\n"
         << "  [Menu]       group " << displayGbk(s.group) << ", " << s.shortcuts.size()
         << " shortcuts\n"
-        << "  [Run]        " << displayGbk(s.runCaption) << ": " << displayGbk(s.runCommand)
+        << "  [Run]        "
+        << (s.offersRun() ? displayGbk(s.runCaption) + ": " + displayGbk(s.runCommand)
+                          : std::string("(none)"))
         << "\n";
 
     out << "directories:\n";

@@ -176,14 +176,21 @@ class Parser {
         }
     }
 
+    // The group and the shortcut lines, up to "[Run]" or, in a script
+    // without that section (the setup then offers no program), up to the
+    // licence text.
     bool menuSection() {
         if (!nextText(kSecondPassLineLimit, "the program group", &out_.group)) return false;
         const std::string endText = withoutLineEnd(format::kSectionRun);
         for (;;) {
+            if (index_ >= body_.size()) return true;
             Line line;
             if (!next(kSecondPassLineLimit, "the line " + endText, &line)) return false;
             const std::string value = text(line);
-            if (value == endText) return true;
+            if (value == endText) {
+                out_.hasRunSection = true;
+                return true;
+            }
             if (isSectionLine(value))
                 return failAt(line, "is the section line " + value + " inside [Menu]");
             if (value.size() != static_cast<std::size_t>(format::kMenuLineWidth))
@@ -230,8 +237,11 @@ class Parser {
         if (!section("[TotalSize]", format::kSectionAutoReg, kSecondPassLineLimit, nullptr) ||
             !section("[AutoReg]", format::kSectionClearFile, kSecondPassLineLimit, &out_.autoReg) ||
             !section("[ClearFile]", format::kSectionMenu, kSecondPassLineLimit, &out_.clearFile) ||
-            !menuSection() || !nextText(kStartLineLimit, "the [Run] caption", &out_.runCaption) ||
-            !nextText(kStartLineLimit, "the [Run] command", &out_.runCommand))
+            !menuSection())
+            return false;
+        if (out_.hasRunSection &&
+            (!nextText(kStartLineLimit, "the [Run] caption", &out_.runCaption) ||
+             !nextText(kStartLineLimit, "the [Run] command", &out_.runCommand)))
             return false;
         return checksumSection();
     }

@@ -42,11 +42,15 @@ struct ParsedScript {
     std::vector<std::string> clearFile;
     std::string group;
     std::vector<ParsedShortcut> shortcuts;
+    bool hasRunSection = false;  // the [Menu] lines end at "[Run]", not at the licence
     std::string runCaption, runCommand;
     std::string licence;
     bool hasChecksums = false;  // a [Checksums] section after the [Run] lines
 
     int64_t countedRecords() const;
+    // True when the finish page offers to start a program: the setup shows
+    // its check box only for a caption and a command that are not empty.
+    bool offersRun() const { return !runCaption.empty() && !runCommand.empty(); }
 };
 
 // Parses script. Returns "" with *out filled, or the first problem, most

@@ -106,6 +106,10 @@ std::string writeScript(const ScriptContent& c) {
     s += format::kSectionMenu;
     putLine(s, c.group);
     for (const ScriptShortcut& shortcut : c.shortcuts) s += shortcutLine(shortcut);
+    // Always written, with two empty lines for a product without a program
+    // to start: the setup then shows no check box, and the [Checksums]
+    // section keeps its place after these two lines, where every setup that
+    // checks the streams looks for it.
     s += format::kSectionRun;
     putLine(s, c.runCaption);
     putLine(s, c.runCommand);

@@ -44,7 +44,7 @@ struct ScriptContent {
     std::vector<std::string> clearFile;
     std::string group;
     std::vector<ScriptShortcut> shortcuts;
-    std::string runCaption;
+    std::string runCaption;  // both empty: no program to start
     std::string runCommand;
     std::string licence;  // the licence text, stored as it is
     // The CRC-32 of every stream, pictures first, then the counted records
