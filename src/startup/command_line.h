@@ -2,9 +2,12 @@
 // The setup's command line, for administrators who deploy software with
 // scripts: "/S" installs without showing anything, "/D=folder" picks the
 // install folder, the way users of other installers know them. Both are
-// case-sensitive; "/D=" must come last and takes the rest of the line,
-// spaces included, without quotes. Anything else is ignored, and a setup
-// started without arguments behaves as it always did.
+// case-sensitive. Unquoted, "/D=" must come last and takes the rest of the
+// line, spaces included; an argument in double quotes ("/D=C:\My Apps", as
+// Wine and deployment tools pass one with spaces) is read without its
+// quotes and may stand anywhere. With "/S" any other argument is refused,
+// so that a misspelt option never installs somewhere it was not asked to;
+// without "/S" other arguments are ignored and the wizard starts as always.
 #include <cstddef>
 
 #include "platform/platform.h"  // kSystemPathSize
@@ -12,9 +15,10 @@
 namespace kestrova {
 
 struct CommandLine {
-    bool silent = false;          // "/S"
-    bool hasFolder = false;       // "/D=" was given
-    bool folderAccepted = false;  // and it names a drive and passes the wizard's path check
+    bool silent = false;           // "/S"
+    bool hasFolder = false;        // "/D=" was given
+    bool folderAccepted = false;   // and it names a drive and passes the wizard's path check
+    bool unknownArgument = false;  // an argument other than "/S" and one "/D=", or an open quote
     char folder[kSystemPathSize] = {};
 };
 
@@ -26,5 +30,11 @@ const char* skipProgramName(const char* commandLine);
 
 // Reads the arguments (GBK; the command line after the program's name).
 CommandLine parseCommandLine(const char* arguments);
+
+// The rule for a folder the unattended install is given or finds in the
+// script: a drive letter, then the folder page's path check. True with the
+// folder to use in folder (capacity bytes); false when it is refused or
+// does not fit, folder then undefined.
+bool acceptInstallFolder(const char* text, char* folder, std::size_t capacity);
 
 }  // namespace kestrova

@@ -33,23 +33,35 @@ int silentAnswer(const char* text, const char* caption, uint32_t style, SilentRe
 
 int runSilentInstall(Platform& platform, SetupState& state, const SilentReport& report,
                      const CommandLine& commandLine) {
-    if (commandLine.hasFolder && !commandLine.folderAccepted) return kSilentPathRefused;
+    if (commandLine.unknownArgument || (commandLine.hasFolder && !commandLine.folderAccepted))
+        return kSilentPathRefused;
 
     LzssDecoder decoder(platform, state);
     if (!extractPackage(platform, state, decoder, nullptr)) return kSilentDamagedPackage;
-    if (commandLine.hasFolder) copyText(state.installDir, commandLine.folder);
 
-    // As the progress page does before it starts the run: the folder, then
-    // the logs; here a folder that is not there afterwards ends the install.
-    createFolderPath(platform, state.installDir);
+    // The script's default meets the folder page's rule too: one without a
+    // drive would land below whatever folder the caller runs in (System32
+    // for a deployment agent), and "C:\" would fill the drive's root.
+    char folder[kSystemPathSize];
     int code = kSilentInstalled;
-    const uint32_t attributes = platform.fileAttributes(state.installDir);
-    if (attributes == kInvalidAttributes || (attributes & kAttributeDirectory) == 0)
-        code = kSilentFolderNotMade;
-    else if (!openUninstallLogs(platform, state, nullptr))
-        code = kSilentFileFailed;
-    else
-        installRun(platform, state, nullptr);
+    if (commandLine.hasFolder)
+        copyText(folder, commandLine.folder);
+    else if (!acceptInstallFolder(state.installDir, folder, sizeof folder))
+        code = kSilentPathRefused;
+
+    if (code == kSilentInstalled) {
+        // As the folder page does when it is left: the folder is made and
+        // becomes the current folder, which the programs the run starts
+        // inherit. Then, as the progress page does, the logs and the run.
+        copyText(state.installDir, folder);
+        createFolderPath(platform, state.installDir);
+        if (!platform.changeFolder(state.installDir))
+            code = kSilentFolderNotMade;
+        else if (!openUninstallLogs(platform, state, nullptr))
+            code = kSilentFileFailed;
+        else
+            installRun(platform, state, nullptr);
+    }
     deleteTempFiles(platform, state);
     if (code != kSilentInstalled) return code;
 

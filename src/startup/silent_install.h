@@ -18,7 +18,7 @@ enum SilentExitCode : int {
     kSilentDamagedPackage = 2,  // the package read error: damaged, truncated, unreadable
     kSilentFolderNotMade = 3,   // the install folder cannot be made
     kSilentFileFailed = 4,      // a file (or an uninstall log) could not be created
-    kSilentPathRefused = 5,     // "/D=" names no usable folder; nothing was done
+    kSilentPathRefused = 5,     // an argument or the install folder is refused; nothing installed
     kSilentStepFailed = 6,      // installed, but a step reported an error
 };
 
@@ -47,11 +47,13 @@ class SilentPlatform : public Base {
     SilentReport report;
 };
 
-// Installs without a window: refuses a "/D=" folder that the folder page
-// would refuse (before anything is written), unpacks and checks the
-// package, takes the "/D=" folder as the install folder, makes it, opens
-// the uninstall logs and runs the install run on this thread; the
-// temporary files are deleted on every way out. Returns a SilentExitCode.
+// Installs without a window: refuses an unknown argument or a "/D=" folder
+// that the folder page would refuse (before anything is written), unpacks
+// and checks the package, takes the "/D=" folder or the script's default
+// as the install folder (refusing a default the folder page would refuse),
+// makes it and makes it the current folder, opens the uninstall logs and
+// runs the install run on this thread; the temporary files are deleted on
+// every way out. Returns a SilentExitCode.
 int runSilentInstall(Platform& platform, SetupState& state, const SilentReport& report,
                      const CommandLine& commandLine);
 

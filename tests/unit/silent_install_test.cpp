@@ -22,26 +22,40 @@ TEST(CommandLine, ReadsSilentAndTheFolderAsNsisUsersWriteThem) {
     EXPECT_STREQ("/S /D=C:\\x", k::skipProgramName("setup.exe \t/S /D=C:\\x"));
     EXPECT_STREQ("", k::skipProgramName("setup.exe"));
 
-    EXPECT_FALSE(k::parseCommandLine("").silent);
-    EXPECT_TRUE(k::parseCommandLine("/S").silent);
-    EXPECT_FALSE(k::parseCommandLine("/s").silent);  // case-sensitive, as elsewhere
-    EXPECT_FALSE(k::parseCommandLine("/SILENT").silent);
-    EXPECT_TRUE(k::parseCommandLine("/foo /S bar").silent);
-
-    k::CommandLine line = k::parseCommandLine("/S /D=C:\\Other Folder\\ ");
-    EXPECT_TRUE(line.silent);
-    EXPECT_TRUE(line.hasFolder && line.folderAccepted);
-    EXPECT_STREQ("C:\\Other Folder", line.folder);  // blanks and one backslash dropped
-
-    // "/D=" takes the rest of the line: a "/S" after it is part of the folder.
-    line = k::parseCommandLine("/D=C:\\a /S");
-    EXPECT_FALSE(line.silent);
-    EXPECT_STREQ("C:\\a /S", line.folder);
-
-    // Quotes are not taken off: such a folder is refused, not guessed.
-    line = k::parseCommandLine("/S /D=\"C:\\Other\"");
-    EXPECT_TRUE(line.hasFolder);
-    EXPECT_FALSE(line.folderAccepted);
+    // What each command line gives: "S" silent, "F" a folder given and
+    // accepted, "f" given and refused, "?" an argument not understood; then
+    // the accepted folder.
+    struct Row {
+        const char* arguments;
+        const char* flags;
+        const char* folder;
+    };
+    const Row rows[] = {
+        {"", "", ""},
+        {"/S", "S", ""},
+        {"/s", "?", ""},  // case-sensitive, as elsewhere
+        {"/SILENT", "?", ""},
+        {"/foo /S bar", "S?", ""},
+        {"/S /D=C:\\Other Folder\\ ", "SF", "C:\\Other Folder"},  // blanks, one backslash go
+        {"/D=C:\\a /S", "F", "C:\\a /S"},  // unquoted, "/D=" takes the rest of the line
+        {"/S \"/D=C:\\Apps\\Bluebird Notes\"", "SF", "C:\\Apps\\Bluebird Notes"},
+        {"\"/D=C:\\My Apps\" \t\"/S\"", "SF", "C:\\My Apps"},  // quoted, anywhere
+        {"/S /D=\"C:\\Other\"", "Sf", ""},                     // quotes inside are not taken off
+        {"/S \"/D=C:\\Other", "S?", ""},                       // no closing quote
+        {"/S \"/D=C:\\a\"b", "S?", ""},                        // the quote ends no argument
+        {"/S \"\"", "S?", ""},
+        {"\"/D=C:\\a\" /S /D=C:\\b", "SF?", "C:\\a"},  // which folder is not guessed
+        {"/X", "?", ""},                               // only "/S" makes the refusal matter
+    };
+    for (const Row& row : rows) {
+        const k::CommandLine line = k::parseCommandLine(row.arguments);
+        std::string flags;
+        if (line.silent) flags += 'S';
+        if (line.hasFolder) flags += line.folderAccepted ? 'F' : 'f';
+        if (line.unknownArgument) flags += '?';
+        EXPECT_EQ(row.flags, flags) << row.arguments;
+        EXPECT_STREQ(row.folder, line.folderAccepted ? line.folder : "") << row.arguments;
+    }
     EXPECT_FALSE(
         k::parseCommandLine(("/S /D=C:\\" + std::string(600, 'x')).c_str()).folderAccepted);
 }
@@ -108,6 +122,8 @@ TEST_F(SilentRunTest, InstallsToTheDefaultOrTheGivenFolderWithoutAWord) {
     EXPECT_EQ("alpha", platform.readFile("C:\\Program Files\\演示\\bin\\a.txt"));
     EXPECT_EQ("beta", platform.readFile("C:\\Program Files\\演示\\b.txt"));
     EXPECT_TRUE(platform.exists("C:\\Program Files\\演示\\演示file.ini"));
+    // The folder page's way: the programs the run starts begin there.
+    EXPECT_EQ("C:\\Program Files\\演示", platform.currentFolder);
     std::string name;
     EXPECT_TRUE(platform.getValue(k::kHkeyLocalMachine,
                                   "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\演示",
@@ -119,14 +135,31 @@ TEST_F(SilentRunTest, InstallsToTheDefaultOrTheGivenFolderWithoutAWord) {
     EXPECT_EQ(k::kSilentInstalled, run("/S /D=C:\\Other Folder", builder.build()));
     EXPECT_EQ("beta", platform.readFile("C:\\Other Folder\\b.txt"));
     EXPECT_TRUE(platform.exists("C:\\Other Folder\\演示dir.ini"));
+    EXPECT_EQ("C:\\Other Folder", platform.currentFolder);
 }
 
 TEST_F(SilentRunTest, EachFailureHasItsOwnExitCode) {
     platform.makeFolders("C:\\TEMP");
-    // A refused folder: nothing is unpacked at all.
-    EXPECT_EQ(k::kSilentPathRefused, run("/S /D=C:\\", builder.build()));
-    EXPECT_TRUE(platform.deleted.empty());
-    EXPECT_FALSE(platform.exists("C:\\TEMP\\~temp20043597345.ini"));
+    // A refused folder or argument: nothing is unpacked at all.
+    for (const char* refused : {"/S /D=C:\\", "/S /X", "/X /S /D=C:\\Other"}) {
+        EXPECT_EQ(k::kSilentPathRefused, run(refused, builder.build())) << refused;
+        EXPECT_TRUE(platform.deleted.empty());
+        EXPECT_FALSE(platform.exists("C:\\TEMP\\~temp20043597345.ini"));
+        EXPECT_FALSE(platform.exists("C:\\Other"));
+    }
+    // A default the folder page would refuse: one below the caller's
+    // current folder, the drive's root. Unpacked to be read, then nothing;
+    // a "/D=" folder still installs such a package.
+    PackageBuilder variant = builder;
+    for (const char* folder : {"Apps\\演示", "C:\\"}) {
+        variant.installDir = folder;
+        platform.currentFolder = "C:\\Windows\\System32";
+        EXPECT_EQ(k::kSilentPathRefused, run("/S", variant.build())) << folder;
+        EXPECT_EQ("C:\\Windows\\System32", platform.currentFolder);
+        EXPECT_FALSE(platform.exists("C:\\b.txt") || platform.exists("C:\\演示file.ini"));
+        EXPECT_TRUE(tempIsEmpty());
+    }
+    EXPECT_EQ(k::kSilentInstalled, run("/S /D=C:\\Apps", variant.build()));
 
     // A damaged package: one byte of a file's stream changed.
     std::string damaged = builder.build();

@@ -118,9 +118,12 @@ check_package_read_error() {
 }
 
 # built_setup: the product of the start-up cases built into
-# $WORK/setup.exe, and kpack extract's view of it in $WORK/extracted.
+# $WORK/setup.exe (a copy of it in $WORK/product, which a case may change
+# first with STARTUP_EDIT, a function given the folder), and kpack
+# extract's view of it in $WORK/extracted.
 built_setup() {
     product_from startup "$WORK/product"
+    if declare -F STARTUP_EDIT >/dev/null; then STARTUP_EDIT "$WORK/product"; fi
     build_setup "$WORK/product/product.toml" "$WORK/setup.exe"
     "$KPACK" extract "$WORK/setup.exe" -d "$WORK/extracted" >/dev/null
 }
@@ -224,11 +227,24 @@ without_checksums() {
 # An unattended install runs the shared steps with ${ARGS} and ${EXIT}.
 SILENT_STEPS=$E2E_LIB/../steps/silent-install
 
-# check_silent_install FOLDER: the start-up product is installed in FOLDER
-# (a C:\ path), its logs and uninstall entry say so, and nothing was shown
-# or left in the temporary folder.
+# records_current_folder DIR: the product in DIR gets one more file, a
+# batch file of kind run-and-delete that writes the folder it runs in to
+# C:\current-folder.txt: the current folder the install run's programs
+# start in.
+records_current_folder() {
+    printf '@cd>C:\\current-folder.txt\r\n' >"$1/files/current-folder.bat"
+    printf '\n[[files]]\nsource = "files/current-folder.bat"\ntarget = "[InstallDir]\\\\current-folder.bat"\nkind = "run-and-delete"\n' \
+        >>"$1/product.toml"
+}
+
+# check_silent_install FOLDER: the start-up product (with
+# records_current_folder) is installed in FOLDER (a C:\ path), its logs and
+# uninstall entry say so, its batch file ran there and is gone, and nothing
+# was shown or left in the temporary folder.
 check_silent_install() {
     local folder=$1 product=启动测试
+    expect_file_text 'C:\current-folder.txt' "$folder\r\n"
+    expect_no_file "$folder\\current-folder.bat"
     expect_same_bytes "$(c_path "$folder\\说明.txt")" "$WORK/product/files/说明.txt"
     expect_same_bytes "$(c_path "$folder\\配置\\settings.ini")" "$WORK/product/files/settings.ini"
     expect_log_line "$folder\\${product}file.ini" "$folder\\说明.txt"

@@ -1,6 +1,9 @@
 # setup.exe /S installs into the default folder without a window (no
-# extraction dialog, splash, wizard or box) and ends with exit code 0.
+# extraction dialog, splash, wizard or box), makes it the current folder
+# of the programs it runs, and ends with exit code 0.
 STEPS=$SILENT_STEPS
+
+STARTUP_EDIT() { records_current_folder "$1"; }
 
 prepare() {
     needs stub kpack
