@@ -27,6 +27,7 @@ class HostPlatform : public Platform {
     void regCloseKey(RegKey) override {}
     bool shellOpen(const char*, int) override { return false; }
     bool addFont(const char*) override { return false; }
+    void announceFontChange() override {}
     bool createShellLink(const ShellLinkFields&, const char*, void (*)(void*), void*) override {
         return false;
     }

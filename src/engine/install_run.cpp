@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "engine/font_install.h"
 #include "engine/path_macros.h"
 #include "engine/registry_import.h"
 #include "engine/shortcuts.h"
@@ -236,7 +237,7 @@ void InstallRun::afterCopy(const char* path, char kind) {
     char extension[4];
     fileExtension(path, extension);
     if (std::strcmp(extension, "ttf") == 0) {
-        platform_.addFont(path);
+        installFont(platform_, windows_, path);
     } else if (kind == format::kKindRunOrRegister) {
         runOrRegister(path, extension);
     } else if (kind == format::kKindRegistryData) {

@@ -7,6 +7,7 @@
 #include "folders/folder_icons_win.h"
 #include "folders/folder_paths.h"
 #include "folders/name_list.h"
+#include "platform/win32/error_mode.h"
 #include "platform/win32/wide.h"
 #include "state/bounded_text.h"
 #include "state/setup_state.h"
@@ -139,6 +140,9 @@ bool FolderTree::attachImageList() {
 }
 
 bool FolderTree::showDrive(const char* root) {
+    // A removable drive chosen without its medium shows an empty tree, not
+    // the system's box.
+    win32::QuietDriveErrors quiet;
     const LONG_PTR style = GetWindowLongPtrW(control_, GWL_STYLE);
     if (style & TVS_EDITLABELS) SetWindowLongPtrW(control_, GWL_STYLE, style & ~TVS_EDITLABELS);
     TreeView_DeleteAllItems(control_);

@@ -117,7 +117,14 @@ bool ScriptCheck::recordLine(const char* line, int length) {
         if (c == format::kRunAndDeleteMark) c = ' ';
     FileRecord record;
     parseFileRecord(copy, length, recordBase_, &record);
-    if (record.offset < 0 || record.length < 0 ||
+    // Streams follow the script stream, so an offset field below the
+    // header's size (a negative one above all) would have the stream read
+    // from the header and the script's own bytes. The field is the record's
+    // position less the base, both taken as the unsigned numbers they were
+    // added as.
+    const int32_t offsetField = static_cast<int32_t>(static_cast<uint32_t>(record.offset) -
+                                                     static_cast<uint32_t>(recordBase_));
+    if (offsetField < format::kPackageHeaderSize || record.offset < 0 || record.length < 0 ||
         static_cast<int64_t>(record.offset) + record.length > fileSize_)
         return fail(PackageProblem::StreamOutsideFile);
     if (phase_ == Phase::Records) ++counted_;

@@ -5,7 +5,8 @@
 // that will read it (a longer line would be read in pieces and shift every
 // line after it), that the sections stand in their order with none missing
 // ("[Run]" may be left out), that record and shortcut lines have their fixed
-// widths, that every stream lies inside the setup program's file, that the
+// widths, that every stream lies inside the setup program's file after the
+// script stream (offset fields of 40 or more, lengths not negative), that the
 // header's file count matches, and that the licence text begins at the start
 // of a line after the last line any reader takes. The stub runs it before
 // unpacking anything; kpack runs the same code when it opens a package.
@@ -21,6 +22,7 @@ enum class PackageProblem {
     MissingPictures,    // fewer than three picture records before "[TotalSize]"
     MissingTotalSize,   // the script ends inside "[File]"
     StreamOutsideFile,  // a picture or file stream does not lie inside the file
+                        // after the script stream
     FileCountMismatch,  // the header's count differs from the counted records
     MissingSection,     // a later section, or the lines a section needs, is missing
     MisplacedSection,   // a section line where another section's lines stand

@@ -145,6 +145,10 @@ class Platform {
     virtual bool shellOpen(const char* path, int showCommand) = 0;
     // Adds a font file to the system's font table (AddFontResource).
     virtual bool addFont(const char* path) = 0;
+    // Tells the running programs that the font table changed (WM_FONTCHANGE
+    // to every top-level window) without waiting for any of them, so a hung
+    // window cannot hold the caller up.
+    virtual void announceFontChange() = 0;
     // Makes a shortcut (.lnk) at linkPath with the given fields, through the
     // shell link object. beforeSave (may be null) is called with context once
     // the link object is ready, just before it is saved. Returns false when

@@ -6,6 +6,7 @@
 #include "engine/path_macros.h"
 #include "engine/uninstall_log.h"
 #include "resources/resource_ids.h"
+#include "resources/texts.h"
 
 namespace kestrova {
 
@@ -43,7 +44,14 @@ void ProgressPage::startInstall() {
     // A log that cannot be opened has shown its message and set
     // setupAborted: the wizard closes on its next tick.
     if (!openUninstallLogs(context_.platform, s, window())) return;
-    if (!worker_.start(runInstall, this)) s.setupAborted = true;
+    if (worker_.start(runInstall, this)) return;
+    // No thread for the run (the system is out of threads or memory). The
+    // run, which closes the logs on its every way out, never starts: they
+    // are closed here, and the setup ends as when they cannot be made, with
+    // the same message.
+    closeUninstallLogs(s);
+    context_.platform.messageBox(window(), texts::kLogOpenError, texts::kCaptionError, kMbOk);
+    s.setupAborted = true;
 }
 
 void ProgressPage::followProgress() {

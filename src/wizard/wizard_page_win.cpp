@@ -85,6 +85,12 @@ bool WelcomePage::onPaint() {
     return true;
 }
 
+// The window's context is released while the window still exists: the
+// page object outlives its window.
+void WelcomePage::onDestroy() {
+    dc_.release();
+}
+
 // ---- Licence -------------------------------------------------------------
 
 BOOL LicencePage::onInit() {

@@ -56,6 +56,7 @@ class WelcomePage : public WizardPage {
   protected:
     BOOL onInit() override;
     bool onPaint() override;
+    void onDestroy() override;
 
   private:
     win32::Font bold_;

@@ -142,6 +142,12 @@ TEST(ManifestErrors, EachProblemNamesItsLineAndLeavesNoOutput) {
          {{"[[files]]", "[[[files]]"}},
          "kpack: product.toml: the manifest is not valid TOML (check its [table] headers and the "
          "punctuation between values)"},
+        // Six closing quotes and more: the string ends at the fifth (two of
+        // its text and the three that close it); the others follow it.
+        {"a literal string closed by six quotes or more",
+         {{u8"name = \"测试\"", "name = '''Demo''''''''"}},
+         "kpack: product.toml:2: Error while parsing key-value pair: expected a comment or "
+         "whitespace, saw '''"},
         {"a syntax error",
          {{"title = \"title.bmp\"", "title = title.bmp"}},
          "kpack: product.toml:7: Error while parsing boolean: expected 'true', saw 'ti'"},

@@ -83,6 +83,7 @@ class FakePlatform : public Platform {
     std::vector<ProcessCall> processes;
     std::vector<std::string> opened;  // shellOpen paths
     std::vector<std::string> fonts;
+    int fontChanges = 0;  // announceFontChange calls
     std::vector<ShellLinkCall> links;
     bool shellLinksAvailable = true;
     std::vector<StatusCall> statusTexts;
@@ -140,6 +141,7 @@ class FakePlatform : public Platform {
     void regCloseKey(RegKey key) override;
     bool shellOpen(const char* path, int showCommand) override;
     bool addFont(const char* path) override;
+    void announceFontChange() override { ++fontChanges; }
     bool createShellLink(const ShellLinkFields& fields, const char* linkPath,
                          void (*beforeSave)(void*), void* context) override;
     bool runProcess(const char* commandLine, int showCommand, uint32_t* exitCode) override;

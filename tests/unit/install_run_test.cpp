@@ -9,6 +9,7 @@
 #include <fstream>
 #include <functional>
 
+#include "engine/font_install.h"
 #include "engine/uninstall_log.h"
 #include "fake_platform.h"
 #include "package_builder.h"
@@ -154,6 +155,54 @@ TEST_F(InstallRunTest, ActionsFollowKindAndExtension) {
     auto all = statuses();
     EXPECT_NE(all.end(), std::find(all.begin(), all.end(), k::texts::kStatusInstallComponents));
     EXPECT_EQ(recordCount() + 1, state.filesDone.load());
+}
+
+// A TrueType file of one table, "name", holding the full name (ID 4) for
+// the Macintosh and for Windows in US English, UTF-16 big-endian.
+std::string fontNamed(const std::string& fullName) {
+    std::string out;
+    auto put = [&out](uint32_t value, int bytes) {
+        while (bytes--) out += static_cast<char>(value >> (8 * bytes));
+    };
+    uint32_t length = static_cast<uint32_t>(fullName.size());
+    put(0x00010000, 4), put(1, 2), put(0, 6);  // one table
+    out += "name", put(0, 4), put(28, 4), put(30 + 3 * length, 4);
+    put(0, 2), put(2, 2), put(30, 2);  // two records, strings at 30
+    put(1, 2), put(0, 2), put(0, 2), put(4, 2), put(length, 2), put(0, 2);
+    put(3, 2), put(1, 2), put(0x409, 2), put(4, 2), put(2 * length, 2), put(length, 2);
+    out += fullName;
+    for (char c : fullName) put(static_cast<unsigned char>(c), 2);
+    return out;
+}
+
+TEST_F(InstallRunTest, FontsInTheFontsFolderJoinTheFontList) {
+    // The fake's folders are case-sensitive, the system's are not.
+    for (const char* folder :
+         {"C:\\WINDOWS\\Fonts\\sub", "C:\\WINDOWS\\FONTS", "C:\\WINDOWS\\fonts"})
+        platform.makeFolders(folder);
+    builder.addFile("[Windows Directory]\\Fonts\\demo.ttf", fontNamed("Demo Sans Bold"));
+    builder.addFile("[Windows Directory]\\FONTS\\字体.ttf", "not a font");
+    builder.addFile("[Windows Directory]\\fonts\\cut.ttf", fontNamed("Cut Off").substr(0, 60));
+    builder.addFile("[Windows Directory]\\Fonts\\sub\\deep.ttf", fontNamed("Deep"));
+    builder.addFile("[InstallDir]\\own.ttf", fontNamed("Own"));
+    run();
+
+    EXPECT_EQ(5u, platform.fonts.size());
+    EXPECT_EQ(5, platform.fontChanges);
+    auto listed = [&](const std::string& name) {
+        std::string data = "<missing>";
+        platform.getValue(k::kHkeyLocalMachine, k::kFontListKey, name, &data);
+        return data;
+    };
+    // The name from the file's name table; the file's base name where the
+    // file has none (not a font, or its table cut off).
+    EXPECT_EQ("demo.ttf", listed("Demo Sans Bold (TrueType)"));
+    EXPECT_EQ("字体.ttf", listed("字体 (TrueType)"));
+    EXPECT_EQ("cut.ttf", listed("cut (TrueType)"));
+    // Fonts elsewhere, a subfolder of Fonts included, are only added.
+    EXPECT_EQ("<missing>", listed("Deep (TrueType)"));
+    EXPECT_EQ("<missing>", listed("Own (TrueType)"));
+    EXPECT_EQ(0, platform.openKeyCount());
 }
 
 TEST_F(InstallRunTest, WindowsFolderFilesAreLoggedOnlyOnTheDesktop) {

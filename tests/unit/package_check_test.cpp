@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "fake_platform.h"
 #include "package/format.h"
 #include "package/lzss_decoder.h"
@@ -140,6 +142,19 @@ TEST(PackageCheck, StreamsAndCountMustMatchTheFile) {
         replaced(s, PackageBuilder::numberField(b.streamPosition(0) - b.recordBase()),
                  PackageBuilder::numberField(2147483000));
     EXPECT_EQ(PackageProblem::StreamOutsideFile, check(wrapped, 2).problem);
+    // Fields of the first record (the welcome picture, line 10) that would
+    // have its stream read from the header or the script: offsets below 40,
+    // negative ones above all, and a negative length.
+    const std::size_t welcome = s.find("[File]\r\n") + 8;
+    for (auto [field, value] : {std::pair{k::format::kRecordOffsetField, -100L},
+                                {k::format::kRecordOffsetField, 39L},
+                                {k::format::kRecordLengthField, -1L}}) {
+        std::string damaged = s;
+        damaged.replace(welcome + field, 20, PackageBuilder::numberField(value));
+        Result r = check(damaged, 2);
+        EXPECT_EQ(PackageProblem::StreamOutsideFile, r.problem) << field << " " << value;
+        EXPECT_EQ(10, r.line) << field << " " << value;
+    }
 }
 
 TEST(PackageCheck, ScriptStreamMustLieInsideTheFile) {

@@ -38,6 +38,7 @@ namespace {
 // Made by kpack before this test runs (see tests/CMakeLists.txt).
 const char kPackage[] = KESTROVA_INSTALL_PACKAGE;
 const char kSources[] = KESTROVA_INSTALL_SOURCES;
+const wchar_t kFontList[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 
 std::wstring wide(const std::string& utf8) {
     int n = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
@@ -152,7 +153,14 @@ class InstallOnWindows : public ::testing::Test {
     std::wstring groupDir() {
         return specialFolder(CSIDL_COMMON_PROGRAMS) + L"\\" + wide(u8"安装测试");
     }
+    static std::wstring fontFile() {
+        return specialFolder(CSIDL_FONTS) + L"\\" + wide(u8"测试字体.ttf");
+    }
     void cleanUp() {
+        // A font left in the Fonts folder would be loaded by every later
+        // process of the prefix.
+        DeleteFileW(fontFile().c_str());
+        RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kFontList, wide(u8"测试字体 (TrueType)").c_str());
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\KestrovaTest");
         RegDeleteTreeW(HKEY_CLASSES_ROOT, L".ktx");
         RegDeleteTreeW(HKEY_CLASSES_ROOT, L"KestrovaTest.Document");
@@ -234,8 +242,14 @@ TEST_F(InstallOnWindows, InstallsEverythingThePackageSays) {
     EXPECT_EQ(
         wide(u8"C:\\数据\\路径"),
         regString(HKEY_CURRENT_USER, L"Software\\KestrovaTest\\" + wide(u8"设置"), wide(u8"路径")));
-    // The font was added to the font table: its family is known now.
+    // The font was added to the font table: its family is known now. The
+    // copy in the Fonts folder is named in the font list (the file has no
+    // full name, so by its base name); the other one is not.
     EXPECT_TRUE(fontFamilyKnown(L"Kestrova Test Font"));
+    EXPECT_TRUE(sameBytes(source("font.ttf"), readWideFile(fontFile())));
+    EXPECT_EQ(wide(u8"测试字体.ttf"),
+              regString(HKEY_LOCAL_MACHINE, kFontList, wide(u8"测试字体 (TrueType)")));
+    EXPECT_EQ(L"<missing>", regString(HKEY_LOCAL_MACHINE, kFontList, L"test (TrueType)"));
 
     // The opened file reaches its associated program, which is not awaited.
     for (int i = 0; i < 100 && marker.find("readme.ktx") == std::string::npos; ++i) {

@@ -99,8 +99,11 @@ class Scanner {
             const char c = s_[i_];
             if (c == quote && (!multiLine || at(literal ? "'''" : "\"\"\""))) {
                 // A closing run may carry up to two quotes of the content.
+                // Further quotes follow the string, where the parser refuses
+                // them: they are left to it as they stand, not taken into
+                // the text (a literal string would read as another valid one).
                 std::size_t run = 1;
-                while (multiLine && i_ + run < s_.size() && s_[i_ + run] == quote) ++run;
+                while (multiLine && run < 5 && i_ + run < s_.size() && s_[i_ + run] == quote) ++run;
                 if (multiLine) out_.append(run - 3, quote);
                 out_ += delimiter;
                 i_ += run;

@@ -1,4 +1,5 @@
 // Drives: which exist, their types and their free space.
+#include "platform/win32/error_mode.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
 
@@ -17,11 +18,13 @@ int Win32Platform::driveType(const char* root) {
 namespace {
 
 // The free bytes of the drive of root: those the caller may use (quota
-// taken off), or those of the whole disk.
+// taken off), or those of the whole disk. A removable drive without its
+// medium fails without the system's box.
 bool freeBytes(const char* root, bool wholeDisk, uint64_t* bytes) {
     Wide path(root);
     if (!path.ok()) return false;
     ULARGE_INTEGER available, total, free;
+    QuietDriveErrors quiet;
     if (!GetDiskFreeSpaceExW(path, &available, &total, &free)) return false;
     *bytes = wholeDisk ? free.QuadPart : available.QuadPart;
     return true;

@@ -25,6 +25,12 @@ bool Win32Platform::addFont(const char* path) {
     return file.ok() && AddFontResourceW(file) != 0;
 }
 
+void Win32Platform::announceFontChange() {
+    // Posted, not sent: the message carries no data, and a sent broadcast
+    // would wait for every window, a hung one too.
+    PostMessageW(HWND_BROADCAST, WM_FONTCHANGE, 0, 0);
+}
+
 bool Win32Platform::createShellLink(const ShellLinkFields& fields, const char* linkPath,
                                     void (*beforeSave)(void* context), void* context) {
     // Every text is converted before anything is made: a field that is not

@@ -46,9 +46,11 @@ class Win32Platform : public Platform {
     void regCloseKey(RegKey key) override;
 
     // Shell (shell.cpp). createShellLink initialises COM for the calling
-    // thread for the duration of the call.
+    // thread for the duration of the call. announceFontChange posts its
+    // broadcast.
     bool shellOpen(const char* path, int showCommand) override;
     bool addFont(const char* path) override;
+    void announceFontChange() override;
     bool createShellLink(const ShellLinkFields& fields, const char* linkPath,
                          void (*beforeSave)(void* context), void* context) override;
 

@@ -3,10 +3,12 @@
 # truncated in the header, the script, a middle stream and by its last
 # byte, a wrong file count, a script length near 2^31, scripts without
 # their [Menu] or [ClearFile] line, with an over-long product line or
-# [Directory] line. Every one is refused as damaged: nothing installed,
+# [Directory] line, with the welcome picture's stream offset at -100 (inside
+# the script stream). Every one is refused as damaged: nothing installed,
 # no temporary file left, no message box, no hang.
 damaged=(cut-header cut-script cut-stream cut-last-byte wrong-count huge-length
-         no-menu-line no-clearfile-line long-product-line long-directory-line)
+         no-menu-line no-clearfile-line long-product-line long-directory-line
+         negative-offset)
 
 prepare() {
     needs stub kpack
@@ -34,6 +36,10 @@ prepare() {
     perl -0pe 's/(\[Directory\]\r\n)/$1 . "[InstallDir]\\" . ("\xC4\xBF" x 300) . "\r\n"/se' \
         "$script" >"$WORK/s4"
     repack_script "$setup" "$WORK/s4" "$d/long-directory-line.exe"
+    # The first record after [File] is the welcome picture; its offset field
+    # follows the 268-byte path.
+    perl -0pe 's/(\[File\]\r\n.{268}).{20}/$1 . sprintf("%-20d", -100)/se' "$script" >"$WORK/s5"
+    repack_script "$setup" "$WORK/s5" "$d/negative-offset.exe"
 
     local runner bat=$d/run.bat name
     runner=$(win_path "$(install_runner)")
