@@ -4,7 +4,7 @@ SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 
 .PHONY: all bootstrap build test test-host test-asan test-win stub run-stub demo format clean
-.PHONY: test-fuzz fuzz
+.PHONY: test-fuzz fuzz check-layers
 
 all: build
 
@@ -48,8 +48,12 @@ test-win: bootstrap run-stub build/host/build.ninja build/win-tests/build.ninja
 	@cmake --build --preset win-tests -j $(JOBS)
 	@xvfb-run -a -s "-screen 0 1024x768x24" scripts/run-win-tests -j $(JOBS)
 
-test: test-host test-asan test-win test-fuzz
+test: check-layers test-host test-asan test-win test-fuzz
 	@echo "make test: all suites passed"
+
+# The layering the README states: includes point down, no cycle.
+check-layers:
+	@scripts/check-layers
 
 # Fuzz targets (clang, libFuzzer, ASan, UBSan): `make test` runs each for a
 # fixed number of runs; `make fuzz FUZZ_TIME=600 [FUZZ_TARGETS="setup ..."]`

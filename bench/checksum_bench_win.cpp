@@ -22,6 +22,7 @@
 #include "platform/win32/win32_platform.h"
 #include "startup/extract_package.h"
 #include "state/bounded_text.h"
+#include "wizard/message_box_port.h"
 
 namespace k = kestrova;
 
@@ -70,7 +71,8 @@ int main() {
         !k::makeTempNames(platform, state))
         return 2;
     state.packageOffset = k::kPackageStart;
-    k::LzssDecoder decoder(platform, state);
+    k::MessageBoxPort port(platform, nullptr);
+    k::LzssDecoder decoder(platform, state, port);
     if (!k::readPackageHeader(platform, state, decoder)) {
         std::fprintf(stderr, "checksum_bench: cannot open the setup program\n");
         return 1;

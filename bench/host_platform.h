@@ -33,9 +33,7 @@ class HostPlatform : public Platform {
     }
     bool runProcess(const char*, int, uint32_t*) override { return false; }
     bool startProgram(const char*, int) override { return false; }
-    // The decoder asks whether to stop when it cannot create a file: no.
     int messageBox(WindowRef, const char*, const char*, uint32_t) override { return kIdNo; }
-    void setControlText(WindowRef, int, const char*) override {}
     uint32_t logicalDrives() override { return 0; }
     int driveType(const char*) override { return kDriveUnknown; }
     bool freeSpace(const char*, uint64_t*) override { return false; }

@@ -32,17 +32,11 @@ void lowerLastThree(const char* path, std::size_t n, char extension[4]) {
     extension[3] = '\0';
 }
 
-void status(Platform& platform, WindowRef page, const char* text) {
-    platform.setControlText(page, kStatusLineId, text);
-}
-
 // The checkpoint before each record: a pending Cancel asks the quit
 // question. True when the user confirmed (setupAborted is then set).
-bool userQuits(Platform& platform, SetupState& state, WindowRef page) {
+bool userQuits(UserPort& user, SetupState& state) {
     if (!state.cancelRequested.load()) return false;
-    int answer = platform.messageBox(page, texts::kQuitQuestion, texts::kCaptionQuit,
-                                     kMbYesNo | kMbIconQuestion | kMbDefButton2);
-    if (answer == kIdYes) {
+    if (user.confirmQuit()) {
         state.setupAborted = true;
         return true;
     }
@@ -52,32 +46,17 @@ bool userQuits(Platform& platform, SetupState& state, WindowRef page) {
 
 // A line read from the script, its line end cut off and its leading macro
 // expanded into path.
-void lineToPath(Platform& platform, const SetupState& state, char* line, int length,
+void lineToPath(Platform& platform, UserPort& user, const SetupState& state, char* line, int length,
                 char (&path)[kExpandedPathSize]) {
     removeLineEnd(line, length);
     copyText(path, line);
-    expandPathMacros(platform, state, path, sizeof path);
-}
-
-// The program's title (the caption of the registration's error): the name
-// of the setup program's file without its extension, as Windows programs
-// name themselves by default.
-void programTitle(Platform& platform, char* title, std::size_t capacity) {
-    char module[kSystemPathSize];
-    const char* name = "Setup";
-    if (platform.modulePath(module, sizeof module)) {
-        char* slash = std::strrchr(module, '\\');
-        name = slash ? slash + 1 : module;
-        char* dot = std::strrchr(const_cast<char*>(name), '.');
-        if (dot) *dot = '\0';
-    }
-    if (!copyText(title, capacity, name)) copyText(title, capacity, "Setup");
+    expandPathMacros(platform, user, state, path, sizeof path);
 }
 
 class InstallRun {
   public:
-    InstallRun(Platform& platform, SetupState& state, WindowRef page)
-        : platform_(platform), state_(state), page_(page), decoder_(platform, state) {}
+    InstallRun(Platform& platform, UserPort& user, SetupState& state)
+        : platform_(platform), user_(user), state_(state), decoder_(platform, state, user) {}
 
     void run();
 
@@ -92,8 +71,8 @@ class InstallRun {
     void endEarly();
 
     Platform& platform_;
+    UserPort& user_;
     SetupState& state_;
-    WindowRef page_;
     LzssDecoder decoder_;
     char windows_[kExpandedPathSize] = "[Windows Directory]";
     char desktop_[kExpandedPathSize] = "[Windows Desktop]";
@@ -101,18 +80,18 @@ class InstallRun {
 };
 
 void InstallRun::run() {
-    expandPathMacros(platform_, state_, windows_, sizeof windows_);
-    expandPathMacros(platform_, state_, desktop_, sizeof desktop_);
+    expandPathMacros(platform_, user_, state_, windows_, sizeof windows_);
+    expandPathMacros(platform_, user_, state_, desktop_, sizeof desktop_);
 
     File package = platform_.openFile(state_.packagePath, FileMode::Read);
     if (!package) {
-        platform_.messageBox(page_, texts::kPackageReadError, texts::kCaptionError, kMbOk);
+        user_.packageReadError();
         state_.setupAborted = true;
         return endEarly();
     }
     File script = platform_.openFile(state_.scriptPath, FileMode::Read);
     if (!script) {
-        platform_.messageBox(page_, texts::kSetupFileReadError, texts::kCaptionError, kMbOk);
+        user_.scriptReadError();
         state_.setupAborted = true;
         return endEarly();
     }
@@ -149,7 +128,7 @@ bool InstallRun::createFolders(File& script) {
     char path[kExpandedPathSize];
     int n, section;
     while ((n = sectionLine(script, line, sizeof line, &section)) >= 0) {
-        lineToPath(platform_, state_, line, n, path);
+        lineToPath(platform_, user_, state_, line, n, path);
         if (!startsWith(path, desktop_)) writeLogLine(state_, LogKind::Directory, path);
         createFolderPath(platform_, path);
     }
@@ -167,7 +146,7 @@ PassEnd InstallRun::copyFiles(File& script, File& package) {
     char path[kExpandedPathSize];
     char message[kExpandedPathSize + 64];
     for (;;) {
-        if (userQuits(platform_, state_, page_)) return PassEnd::Quit;
+        if (userQuits(user_, state_)) return PassEnd::Quit;
         bool runAndDelete = false;
         int n = readBodyLine(script, bodyEnd_, line, sizeof line);
         // The section ends at "[TotalSize]", at any other section line, and
@@ -186,12 +165,12 @@ PassEnd InstallRun::copyFiles(File& script, File& package) {
         state_.currentStreamLength = record.length;
         state_.currentStreamOffset = record.offset;
         copyText(path, record.path);  // padding spaces already removed
-        expandPathMacros(platform_, state_, path, sizeof path);
+        expandPathMacros(platform_, user_, state_, path, sizeof path);
 
         const char* slash = std::strrchr(path, '\\');
         const char* fileName = slash ? slash + 1 : path;
         if (joinText(message, texts::kStatusCopyBefore, fileName, texts::kStatusCopyAfter))
-            status(platform_, page_, message);
+            user_.status(message);
 
         // Opening the target for writing replaces a read-only, hidden or
         // system file (the platform clears its attributes when it must).
@@ -220,17 +199,17 @@ PassEnd InstallRun::copyFiles(File& script, File& package) {
 // is opened with its program, without waiting.
 void InstallRun::runOrRegister(const char* path, const char* extension) {
     if (std::strcmp(extension, "exe") == 0)
-        runAndWait(platform_, path, kSwShow);
+        runAndWait(platform_, user_, path, kSwShow);
     else if (std::strcmp(extension, "dll") == 0 || std::strcmp(extension, "ocx") == 0)
-        registerComponent(platform_, state_, path);
+        registerComponent(platform_, user_, state_, path);
     else
         platform_.shellOpen(path, kSwShowMaximized);
 }
 
 void InstallRun::afterCopy(const char* path, char kind) {
     if (state_.runAndDelete) {
-        status(platform_, page_, texts::kStatusInstallComponents);
-        runAndWait(platform_, path, kSwShow);
+        user_.status(texts::kStatusInstallComponents);
+        runAndWait(platform_, user_, path, kSwShow);
         platform_.deleteFile(path);
         return;
     }
@@ -258,18 +237,18 @@ bool InstallRun::secondPass() {
     char path[kExpandedPathSize];
     int n, section = -1;
     seekSection(script, format::kSectionAutoReg);
-    status(platform_, page_, texts::kStatusRegister);
+    user_.status(texts::kStatusRegister);
     for (;;) {
-        if (userQuits(platform_, state_, page_)) return false;
+        if (userQuits(user_, state_)) return false;
         if ((n = sectionLine(script, line, sizeof line, &section)) < 0) break;
-        lineToPath(platform_, state_, line, n, path);
+        lineToPath(platform_, user_, state_, line, n, path);
         char extension[4];
         autoRegExtension(path, extension);
         if (extension[0] != '\0') runOrRegister(path, extension);
     }
     if (section == kSectionIndexClearFile) {
         while ((n = sectionLine(script, line, sizeof line, &section)) >= 0) {
-            lineToPath(platform_, state_, line, n, path);
+            lineToPath(platform_, user_, state_, line, n, path);
             platform_.deleteFile(path);
         }
     }
@@ -279,29 +258,28 @@ bool InstallRun::secondPass() {
         char group[kExpandedPathSize];
         state_.programGroupPath[0] = '\0';
         if (joinText(group, "[Start Menu]\\", line, "\\")) {
-            expandPathMacros(platform_, state_, group, sizeof group);
+            expandPathMacros(platform_, user_, state_, group, sizeof group);
             if (!copyText(state_.programGroupPath, group)) state_.programGroupPath[0] = '\0';
         }
-        status(platform_, page_, texts::kStatusShortcuts);
+        user_.status(texts::kStatusShortcuts);
         // A program group that did not fit gets no shortcuts rather than
         // shortcuts in a wrong folder. The lines end at "[Run]" or, when the
         // script has none, where the licence text begins.
         while ((n = sectionLine(script, line, sizeof line, &section)) >= 0) {
-            if (state_.programGroupPath[0]) createShortcutsForLine(platform_, state_, line, n);
+            if (state_.programGroupPath[0])
+                createShortcutsForLine(platform_, user_, state_, line, n);
         }
     }
     script.close();
     if (optionIsOn(state_.uninstallOption) && state_.programGroupPath[0])
-        createUninstallerShortcut(platform_, state_);
+        createUninstallerShortcut(platform_, user_, state_);
     return true;
 }
 
 void InstallRun::finish() {
     closeUninstallLogs(state_);
-    status(platform_, page_, texts::kStatusUpdatingSystem);
-    char title[kTextSize];
-    programTitle(platform_, title, sizeof title);
-    registerUninstaller(platform_, state_, title);
+    user_.status(texts::kStatusUpdatingSystem);
+    registerUninstaller(platform_, user_, state_);
     rewriteDirectoryLog(platform_, state_);  // does nothing with the option off
     state_.filesDone.fetch_add(1);
 }
@@ -314,28 +292,30 @@ void InstallRun::endEarly() {
 
 }  // namespace
 
-void installRun(Platform& platform, SetupState& state, WindowRef page) {
+void installRun(Platform& platform, UserPort& user, SetupState& state) {
     bool expected = false;
     if (!state.installStarted.compare_exchange_strong(expected, true)) return;
-    InstallRun run(platform, state, page);
+    InstallRun run(platform, user, state);
     run.run();
 }
 
-bool runAndWait(Platform& platform, const char* commandLine, int showCommand, uint32_t* exitCode) {
+bool runAndWait(Platform& platform, UserPort& user, const char* commandLine, int showCommand,
+                uint32_t* exitCode) {
     uint32_t code = 0;
     if (!platform.runProcess(commandLine, showCommand, &code)) {
-        platform.messageBox(nullptr, texts::kProcessCreateError, texts::kCaptionError, kMbOk);
+        user.processStartError();
         return false;
     }
     if (exitCode) *exitCode = code;
     return true;
 }
 
-void registerComponent(Platform& platform, const SetupState& state, const char* path) {
+void registerComponent(Platform& platform, UserPort& user, const SetupState& state,
+                       const char* path) {
     char command[kExpandedPathSize + 64];
     if (!joinText(command, "[Windows System]\\regsvr32.exe \"", path, "\" /s")) return;
-    expandPathMacros(platform, state, command, sizeof command);
-    runAndWait(platform, command, kSwShow);
+    expandPathMacros(platform, user, state, command, sizeof command);
+    runAndWait(platform, user, command, kSwShow);
 }
 
 void fileExtension(const char* path, char extension[4]) {

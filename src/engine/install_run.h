@@ -6,35 +6,33 @@
 // [AutoReg], deletes [ClearFile], makes the [Menu] shortcuts, closes and
 // sorts the uninstall logs and registers the uninstaller. Progress goes to
 // filesDone (one per file record, one more at the very end) and to the
-// page's status line (control 65530).
+// user port's status line.
 #include <cstdint>
 
+#include "engine/user_port.h"
 #include "platform/platform.h"
-#include "resources/resource_ids.h"
 #include "state/setup_state.h"
 
 namespace kestrova {
-
-// The progress page's status line.
-constexpr int kStatusLineId = IDC_STATUS_LINE;
 
 // Runs the installation once per process (a second call returns at once).
 // Every way out closes the files the run opened and the uninstall logs, so
 // the wizard never has to close a file under a running worker. Ends early,
 // with setupAborted set, when the package or the script cannot be opened
-// (after a message owned by page), when the user confirms the quit
+// (after telling user), when the user confirms the quit
 // question, or when the user chose to stop after a file could not be
 // written; only a completed run adds the final count.
-void installRun(Platform& platform, SetupState& state, WindowRef page);
+void installRun(Platform& platform, UserPort& user, SetupState& state);
 
-// Starts a command line, waits for it and returns its exit code; shows
-// "创建程序进程失败!" and returns false when it cannot be started.
-bool runAndWait(Platform& platform, const char* commandLine, int showCommand,
+// Starts a command line, waits for it and returns its exit code; tells
+// user (processStartError) and returns false when it cannot be started.
+bool runAndWait(Platform& platform, UserPort& user, const char* commandLine, int showCommand,
                 uint32_t* exitCode = nullptr);
 
 // Registers a component silently: [Windows System]\regsvr32.exe "path" /s,
 // awaited.
-void registerComponent(Platform& platform, const SetupState& state, const char* path);
+void registerComponent(Platform& platform, UserPort& user, const SetupState& state,
+                       const char* path);
 
 // The lower-cased last three characters of a [File] target longer than four
 // characters (whether or not a dot precedes them); empty otherwise.

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "engine/gbk_text.h"
-#include "resources/texts.h"
 #include "state/bounded_text.h"
 
 namespace kestrova {
@@ -41,11 +40,11 @@ Folder programFiles(Platform& platform, char* folder) {
 // The all-users Programs folder of the Start menu. The registry is read on
 // every platform (and its failure reported) even where Windows 98 and Me
 // then use their own fixed place instead.
-Folder startMenu(Platform& platform, char* folder) {
+Folder startMenu(Platform& platform, UserPort& user, char* folder) {
     char value[kShellFolderBuffer] = {};
     RegKey key = 0;
     if (!platform.regOpenKey(kHkeyLocalMachine, kShellFoldersKey, kKeyRead, &key)) {
-        platform.messageBox(nullptr, texts::kRegistryReadError, texts::kCaptionError, kMbOk);
+        user.registryReadError();
     } else {
         uint32_t size = kShellFolderMaxBytes;
         if (!platform.regQueryValue(key, "Common Programs", value, &size))
@@ -66,7 +65,7 @@ Folder startMenu(Platform& platform, char* folder) {
 
 // The folder for macro (macroLength bytes from '[' through ']'). The rows
 // are compared in this order, byte for byte.
-Folder folderFor(Platform& platform, const SetupState& state, const char* macro,
+Folder folderFor(Platform& platform, UserPort& user, const SetupState& state, const char* macro,
                  std::size_t macroLength, char* folder) {
     auto is = [&](const char* name) {
         return std::strlen(name) == macroLength && std::memcmp(macro, name, macroLength) == 0;
@@ -86,7 +85,7 @@ Folder folderFor(Platform& platform, const SetupState& state, const char* macro,
         return platform.systemFolder(folder, kSystemPathSize) ? Folder::Found : Folder::Unknown;
     if (is("[Windows Desktop]"))
         return platform.desktopFolder(folder, kFolderSize) ? Folder::Found : Folder::Unknown;
-    if (is("[Start Menu]")) return startMenu(platform, folder);
+    if (is("[Start Menu]")) return startMenu(platform, user, folder);
     return Folder::Unknown;
 }
 
@@ -108,7 +107,7 @@ int getWindowsPlatform(Platform& platform) {
     return kPlatformOtherNt;
 }
 
-void expandPathMacros(Platform& platform, const SetupState& state, char* path,
+void expandPathMacros(Platform& platform, UserPort& user, const SetupState& state, char* path,
                       std::size_t capacity) {
     if (!path || capacity == 0 || path[0] != '[') return;
     // A text without its NUL inside the buffer is not a path we can rewrite.
@@ -126,7 +125,7 @@ void expandPathMacros(Platform& platform, const SetupState& state, char* path,
     std::size_t tailLength = trimmed - macroLength;
 
     char folder[kFolderSize];
-    if (folderFor(platform, state, path, macroLength, folder) != Folder::Found) {
+    if (folderFor(platform, user, state, path, macroLength, folder) != Folder::Found) {
         path[trimmed] = '\0';
         return;
     }

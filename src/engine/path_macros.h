@@ -3,6 +3,7 @@
 // "[InstallDir]", replaced by the real folder. Byte-exact, case-sensitive.
 #include <cstddef>
 
+#include "engine/user_port.h"
 #include "platform/platform.h"
 #include "state/setup_state.h"
 
@@ -36,13 +37,16 @@ int getWindowsPlatform(Platform& platform);
 // size). A path that does not begin with '[', or has no ']', is left exactly
 // as it is. An expansion that would not fit leaves the path exactly as it
 // was, never shortened. An unknown macro, or a folder the system cannot
-// name, leaves the macro in place with the trailing spaces removed.
-void expandPathMacros(Platform& platform, const SetupState& state, char* path,
+// name, leaves the macro in place with the trailing spaces removed. The
+// [Start Menu] folder reads the registry; a key that cannot be opened is
+// told to user (registryReadError) and the expansion goes on.
+void expandPathMacros(Platform& platform, UserPort& user, const SetupState& state, char* path,
                       std::size_t capacity);
 
 template <std::size_t N>
-void expandPathMacros(Platform& platform, const SetupState& state, char (&path)[N]) {
-    expandPathMacros(platform, state, path, N);
+void expandPathMacros(Platform& platform, UserPort& user, const SetupState& state,
+                      char (&path)[N]) {
+    expandPathMacros(platform, user, state, path, N);
 }
 
 // Writes the folder part of path into folder (capacity bytes): the text

@@ -4,13 +4,12 @@
 #include "package/format.h"
 #include "package/number_field.h"
 #include "package/script_reader.h"
-#include "resources/texts.h"
 #include "state/bounded_text.h"
 
 namespace kestrova {
 
-bool copyFileTail(Platform& platform, File& source, const char* targetPath, int64_t start,
-                  int64_t count) {
+bool copyFileTail(Platform& platform, UserPort& user, File& source, const char* targetPath,
+                  int64_t start, int64_t count) {
     File target = platform.openFile(targetPath, FileMode::Write);
     bool written = target.isOpen();
     if (written && count > 0 && source.seek(start)) {
@@ -32,7 +31,7 @@ bool copyFileTail(Platform& platform, File& source, const char* targetPath, int6
     // the file is not what it should be either way.
     written = target.close() && written;
     if (!written) {
-        platform.messageBox(nullptr, targetPath, texts::kCaptionCreateFileError, kMbOk);
+        user.fileCreateError(targetPath);
         return false;
     }
     return true;
@@ -59,7 +58,7 @@ void readText(File& script, char* field, std::size_t capacity) {
 
 }  // namespace
 
-bool readScriptHeader(Platform& platform, SetupState& state) {
+bool readScriptHeader(Platform& platform, UserPort& user, SetupState& state) {
     File script = platform.openFile(state.scriptPath, FileMode::Read);
     if (!script) return false;
 
@@ -79,7 +78,7 @@ bool readScriptHeader(Platform& platform, SetupState& state) {
     const int64_t scriptLength = script.size();
     int64_t count = licenceLength;
     if (count < 0 || scriptLength < 0 || count > scriptLength) count = 0;
-    copyFileTail(platform, script, state.licencePath, scriptLength - count, count);
+    copyFileTail(platform, user, script, state.licencePath, scriptLength - count, count);
 
     script.seek(0);
     readTextLine(script, line);  // line 1 is not used
@@ -89,7 +88,7 @@ bool readScriptHeader(Platform& platform, SetupState& state) {
     readOption(script, state.uninstallOption);
     script.close();
 
-    expandPathMacros(platform, state, state.installDir);
+    expandPathMacros(platform, user, state, state.installDir);
     return true;
 }
 

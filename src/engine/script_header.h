@@ -4,6 +4,7 @@
 // and the licence text split off its tail.
 #include <cstdint>
 
+#include "engine/user_port.h"
 #include "platform/platform.h"
 #include "state/setup_state.h"
 
@@ -15,14 +16,13 @@ namespace kestrova {
 // licence length below 0 or beyond the script gives an empty licence file.
 // False only when the script cannot be opened; missing lines leave empty
 // texts and a total size of 0.
-bool readScriptHeader(Platform& platform, SetupState& state);
+bool readScriptHeader(Platform& platform, UserPort& user, SetupState& state);
 
 // Creates targetPath and copies `count` bytes of source from position
 // `start` into it, in blocks of at most 1000 bytes; a source that ends
 // early ends the copy. The source stays open. When the target cannot be
-// created or written, shows a message box (no owner, the target's path as
-// text) and returns false.
-bool copyFileTail(Platform& platform, File& source, const char* targetPath, int64_t start,
-                  int64_t count);
+// created or written, tells user (fileCreateError) and returns false.
+bool copyFileTail(Platform& platform, UserPort& user, File& source, const char* targetPath,
+                  int64_t start, int64_t count);
 
 }  // namespace kestrova

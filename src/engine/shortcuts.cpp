@@ -30,7 +30,7 @@ bool flagAt(const char* line, int length, int at) {
 // The startup folder: "[Start Menu]\" + the last component of the
 // registry's "Common Startup" value + "\", expanded. False when the value
 // gives no folder name.
-bool startupFolder(Platform& platform, const SetupState& state, char* folder,
+bool startupFolder(Platform& platform, UserPort& user, const SetupState& state, char* folder,
                    std::size_t capacity) {
     RegKey key = 0;
     if (!platform.regOpenKey(kHkeyLocalMachine, kShellFoldersKey, kKeyAllAccess, &key) &&
@@ -46,7 +46,7 @@ bool startupFolder(Platform& platform, const SetupState& state, char* folder,
     const char* slash = std::strrchr(value, '\\');
     if (!slash || slash[1] == '\0') return false;
     if (!joinText(folder, capacity, "[Start Menu]\\", slash + 1, "\\")) return false;
-    expandPathMacros(platform, state, folder, capacity);
+    expandPathMacros(platform, user, state, folder, capacity);
     return true;
 }
 
@@ -92,8 +92,8 @@ bool workingFolderOf(const char* target, char* folder, std::size_t capacity) {
     return copyTextN(folder, capacity, target, n);
 }
 
-void createShortcut(Platform& platform, SetupState& state, const char* target, const char* name,
-                    ShortcutLocation location, const char* arguments) {
+void createShortcut(Platform& platform, UserPort& user, SetupState& state, const char* target,
+                    const char* name, ShortcutLocation location, const char* arguments) {
     char desktop[kSystemPathSize];
     if (!platform.desktopFolder(desktop, sizeof desktop)) return;
 
@@ -106,7 +106,7 @@ void createShortcut(Platform& platform, SetupState& state, const char* target, c
             if (!joinText(folder, desktop, "\\")) return;
             break;
         case ShortcutLocation::Startup:
-            if (!startupFolder(platform, state, folder, sizeof folder)) return;
+            if (!startupFolder(platform, user, state, folder, sizeof folder)) return;
             break;
     }
     char linkPath[kExpandedPathSize];
@@ -119,34 +119,35 @@ void createShortcut(Platform& platform, SetupState& state, const char* target, c
     platform.createShellLink(fields, linkPath, logBeforeSave, &log);
 }
 
-void createShortcutsForLine(Platform& platform, SetupState& state, const char* line, int length) {
+void createShortcutsForLine(Platform& platform, UserPort& user, SetupState& state, const char* line,
+                            int length) {
     ShortcutLine shortcut;
     parseShortcutLine(line, length, &shortcut);
     char target[kExpandedPathSize];
     char arguments[kExpandedPathSize];
     copyText(target, shortcut.target);
     copyText(arguments, shortcut.arguments);
-    expandPathMacros(platform, state, target, sizeof target);
-    expandPathMacros(platform, state, arguments, sizeof arguments);
+    expandPathMacros(platform, user, state, target, sizeof target);
+    expandPathMacros(platform, user, state, arguments, sizeof arguments);
 
-    createShortcut(platform, state, target, shortcut.name, ShortcutLocation::ProgramGroup,
+    createShortcut(platform, user, state, target, shortcut.name, ShortcutLocation::ProgramGroup,
                    arguments);
     if (shortcut.desktop)
-        createShortcut(platform, state, target, shortcut.name, ShortcutLocation::Desktop,
+        createShortcut(platform, user, state, target, shortcut.name, ShortcutLocation::Desktop,
                        arguments);
     if (shortcut.startup)
-        createShortcut(platform, state, target, shortcut.name, ShortcutLocation::Startup,
+        createShortcut(platform, user, state, target, shortcut.name, ShortcutLocation::Startup,
                        arguments);
 }
 
-void createUninstallerShortcut(Platform& platform, SetupState& state) {
+void createUninstallerShortcut(Platform& platform, UserPort& user, SetupState& state) {
     char name[kTextSize + 16];
     if (!joinText(name, texts::kUninstallShortcutPrefix, state.productName)) return;
     char windows[kSystemPathSize];
     if (!platform.windowsFolder(windows, sizeof windows)) return;
     char target[kSystemPathSize + 32];
     if (!joinText(target, windows, "\\", kUninstallerFileName)) return;
-    createShortcut(platform, state, target, name, ShortcutLocation::ProgramGroup,
+    createShortcut(platform, user, state, target, name, ShortcutLocation::ProgramGroup,
                    state.fileLogPath);
 }
 

@@ -4,6 +4,7 @@
 // folder; every shortcut's path goes to the file log before it is saved.
 #include <cstddef>
 
+#include "engine/user_port.h"
 #include "package/format.h"
 #include "platform/platform.h"
 #include "state/setup_state.h"
@@ -39,16 +40,17 @@ bool workingFolderOf(const char* target, char* folder, std::size_t capacity);
 // when the startup folder's name cannot be learnt from the registry, or
 // when the shell link object cannot be made (then nothing is logged
 // either). Failures are not reported.
-void createShortcut(Platform& platform, SetupState& state, const char* target, const char* name,
-                    ShortcutLocation location, const char* arguments);
+void createShortcut(Platform& platform, UserPort& user, SetupState& state, const char* target,
+                    const char* name, ShortcutLocation location, const char* arguments);
 
 // Makes the shortcuts one [Menu] line asks for: program group, then desktop
 // and startup when their flags are "1". Target and arguments are expanded.
-void createShortcutsForLine(Platform& platform, SetupState& state, const char* line, int length);
+void createShortcutsForLine(Platform& platform, UserPort& user, SetupState& state, const char* line,
+                            int length);
 
 // The uninstaller's shortcut in the program group: "卸载" + product name,
 // pointing at Kestrova-UnInstall.exe in the Windows folder with the file
 // log's path as its argument.
-void createUninstallerShortcut(Platform& platform, SetupState& state);
+void createUninstallerShortcut(Platform& platform, UserPort& user, SetupState& state);
 
 }  // namespace kestrova

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "package/format.h"
-#include "resources/texts.h"
 #include "state/bounded_text.h"
 
 namespace kestrova {
@@ -28,7 +27,7 @@ File* activeLog(SetupState& state, LogKind kind) {
 
 }  // namespace
 
-bool openUninstallLogs(Platform& platform, SetupState& state, WindowRef owner) {
+bool openUninstallLogs(Platform& platform, UserPort& user, SetupState& state) {
     bool formed =
         joinText(state.dirLogPath, state.installDir, "\\", state.productName, "dir.ini") &&
         joinText(state.fileLogPath, state.installDir, "\\", state.productName, "file.ini");
@@ -46,7 +45,7 @@ bool openUninstallLogs(Platform& platform, SetupState& state, WindowRef owner) {
         if (state.dirLog.isOpen() && state.fileLog.isOpen()) return true;
     }
     closeUninstallLogs(state);
-    platform.messageBox(owner, texts::kLogOpenError, texts::kCaptionError, kMbOk);
+    user.logCreateError();
     state.setupAborted = true;
     return false;
 }

@@ -6,6 +6,7 @@
 //                                       "<NoneApp>" marker lines
 // Every entry ends in CR LF. Nothing is logged unless the uninstall option
 // is "1".
+#include "engine/user_port.h"
 #include "platform/platform.h"
 #include "state/setup_state.h"
 
@@ -22,11 +23,11 @@ enum class LogKind {
 // earlier logs). Called by the progress page before it starts the install
 // run.
 // Returns true when the run may start. With the option on, a path that does
-// not fit or a log that cannot be opened shows kLogOpenError (owned by
-// owner), sets setupAborted, leaves no log open and returns false. With the
+// not fit or a log that cannot be opened is told to user (logCreateError),
+// sets setupAborted, leaves no log open and returns false. With the
 // option off nothing is opened and the result is true (paths that do not fit
 // are left empty; nothing uses them then).
-bool openUninstallLogs(Platform& platform, SetupState& state, WindowRef owner);
+bool openUninstallLogs(Platform& platform, UserPort& user, SetupState& state);
 
 // Appends text as it stands (no line end added) to the chosen log, only when
 // the uninstall option is "1" and that log is open. Each write is flushed at

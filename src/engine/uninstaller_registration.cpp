@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "package/format.h"
-#include "resources/texts.h"
 #include "state/bounded_text.h"
 
 namespace kestrova {
@@ -29,13 +28,13 @@ bool formUninstallCommand(Platform& platform, const SetupState& state, char* buf
            appendText(buffer, capacity, state.fileLogPath);
 }
 
-void registerUninstaller(Platform& platform, const SetupState& state, const char* caption) {
+void registerUninstaller(Platform& platform, UserPort& user, const SetupState& state) {
     char command[kUninstallCommandSize];
     bool haveCommand = formUninstallCommand(platform, state, command, sizeof command);
 
     RegKey parent = 0;
     if (!platform.regOpenKey(kHkeyLocalMachine, kUninstallKey, kKeyWrite, &parent)) {
-        platform.messageBox(nullptr, texts::kRegistryWriteError, caption, kMbOk);
+        user.registryWriteError();
         return;
     }
     // An empty product name would put the values on the Uninstall key

@@ -5,6 +5,7 @@
 // separate uninstaller in the Windows folder with the file log's path.
 #include <cstddef>
 
+#include "engine/user_port.h"
 #include "platform/platform.h"
 #include "state/setup_state.h"
 
@@ -21,13 +22,12 @@ constexpr std::size_t kUninstallCommandSize = kSystemPathSize + 24 + kTextSize;
 bool formUninstallCommand(Platform& platform, const SetupState& state, char* buffer,
                           std::size_t capacity);
 
-// Opens the Uninstall key for writing; when that fails, shows
-// kRegistryWriteError with the given caption (the program's title) and
-// returns. With the uninstall option "1" it then creates or opens the
+// Opens the Uninstall key for writing; when that fails, tells user
+// (registryWriteError) and returns. With the uninstall option "1" it then creates or opens the
 // product's key and sets both values (REG_SZ, lengths without the NUL).
 // Failures past the first open are silent, as is an empty product name or
 // an unknown Windows folder, which leave the entry unwritten rather than
 // write a wrong one.
-void registerUninstaller(Platform& platform, const SetupState& state, const char* caption);
+void registerUninstaller(Platform& platform, UserPort& user, const SetupState& state);
 
 }  // namespace kestrova

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "package/lzss_core.h"
-#include "resources/texts.h"
 
 namespace kestrova {
 
@@ -115,8 +114,8 @@ struct MemorySource {
 
 }  // namespace
 
-LzssDecoder::LzssDecoder(Platform& platform, SetupState& state)
-    : platform_(platform), state_(state), buffers_(new Buffers) {}
+LzssDecoder::LzssDecoder(Platform& platform, SetupState& state, ReaderPort& port)
+    : platform_(platform), state_(state), port_(port), buffers_(new Buffers) {}
 
 LzssDecoder::~LzssDecoder() {
     delete buffers_;
@@ -151,26 +150,7 @@ bool LzssDecoder::decodeStream(File* packageFile, const char* outputPath, int32_
 }
 
 bool LzssDecoder::askToStop(const char* outputPath) {
-    const std::size_t before = std::strlen(texts::kCreateFailedBefore);
-    const std::size_t path = std::strlen(outputPath);
-    const std::size_t after = std::strlen(texts::kCreateFailedAfter);
-    const std::size_t needed = before + path + after + 1;
-    // Every path of the setup fits the fixed buffer; a longer one still
-    // appears whole.
-    char fixed[kTextSize + 64];
-    std::vector<char> large;
-    char* text = fixed;
-    if (needed > sizeof fixed) {
-        large.resize(needed);
-        text = large.data();
-    }
-    std::memcpy(text, texts::kCreateFailedBefore, before);
-    std::memcpy(text + before, outputPath, path);
-    std::memcpy(text + before + path, texts::kCreateFailedAfter, after + 1);
-
-    int answer = platform_.messageBox(nullptr, text, texts::kCaptionError,
-                                      kMbYesNo | kMbIconQuestion | kMbDefButton2);
-    if (answer == kIdYes) {
+    if (port_.stopAfterFailedFile(outputPath)) {
         state_.installAbandoned = true;
         state_.setupAborted = true;
     }

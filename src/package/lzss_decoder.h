@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "package/format.h"
+#include "package/reader_port.h"
 #include "platform/platform.h"
 #include "state/setup_state.h"
 
@@ -14,7 +15,8 @@ namespace kestrova {
 
 class LzssDecoder {
   public:
-    LzssDecoder(Platform& platform, SetupState& state);
+    // port is asked whether to stop when an output file fails.
+    LzssDecoder(Platform& platform, SetupState& state, ReaderPort& port);
     ~LzssDecoder();
     LzssDecoder(const LzssDecoder&) = delete;
     LzssDecoder& operator=(const LzssDecoder&) = delete;
@@ -31,14 +33,15 @@ class LzssDecoder {
     bool decodeStream(File* packageFile, const char* outputPath, int32_t offset, int32_t length);
 
   private:
-    // Asks whether to stop the installation after outputPath could not be
-    // created or written; Yes sets installAbandoned and setupAborted.
+    // Asks the port whether to stop the installation after outputPath could
+    // not be created or written; Yes sets installAbandoned and setupAborted.
     // Returns false, the result of the failed decodeStream.
     bool askToStop(const char* outputPath);
 
     struct Buffers;  // the fixed input and window buffers (lzss_decoder.cpp)
     Platform& platform_;
     SetupState& state_;
+    ReaderPort& port_;
     Buffers* buffers_;
 };
 

@@ -24,7 +24,9 @@ bool File::write(const void* buffer, std::size_t n) {
     return std::fwrite(buffer, 1, n, stream_) == n;
 }
 
-bool File::write(const char* text) { return write(text, std::strlen(text)); }
+bool File::write(const char* text) {
+    return write(text, std::strlen(text));
+}
 
 bool File::seek(int64_t position) {
     if (!stream_ || position < 0) return false;
@@ -72,7 +74,9 @@ int File::readLine(char* buffer, int capacity) {
     return n == 0 ? -1 : n;
 }
 
-bool File::flush() { return stream_ && std::fflush(stream_) == 0; }
+bool File::flush() {
+    return stream_ && std::fflush(stream_) == 0;
+}
 
 bool File::close() {
     if (!stream_) return true;

@@ -15,7 +15,7 @@ enum class FileMode {
 };
 
 class File {
-public:
+  public:
     File() = default;
     explicit File(std::FILE* stream) : stream_(stream) {}
     File(File&& other) noexcept : stream_(other.stream_) { other.stream_ = nullptr; }
@@ -57,7 +57,7 @@ public:
 
     std::FILE* stream() const { return stream_; }
 
-private:
+  private:
     std::FILE* stream_ = nullptr;
 };
 

@@ -169,9 +169,6 @@ class Platform {
     // Shows a message box (owner may be null) and returns the answer.
     virtual int messageBox(WindowRef owner, const char* text, const char* caption,
                            uint32_t style) = 0;
-    // Sets the text of a dialog's control (SetDlgItemText): the progress
-    // page's status line.
-    virtual void setControlText(WindowRef dialog, int controlId, const char* text) = 0;
 
     // ---- Drives ----------------------------------------------------------
     // Bit n set: drive letter 'A' + n exists.

@@ -56,23 +56,23 @@ extern const char kWelcomeLine1[];
 extern const char kWelcomeLine2[];
 
 // The uninstaller (Kestrova-UnInstall.exe).
-extern const char kUninstallCaption[];           // 卸载, followed by the product's name
-extern const char kUninstallQuestionBefore[];    // "确实要完全删除" + product + "及其所有组件吗？"
+extern const char kUninstallCaption[];  // 卸载, followed by the product's name
+extern const char kUninstallQuestionBefore[];  // "确实要完全删除" + product + "及其所有组件吗？"
 extern const char kUninstallQuestionAfter[];
-extern const char kUninstallUsage[];             // the command line names no file log
-extern const char kUninstallNoLogBefore[];       // "找不到卸载日志文件：" + path + ...
+extern const char kUninstallUsage[];        // the command line names no file log
+extern const char kUninstallNoLogBefore[];  // "找不到卸载日志文件：" + path + ...
 extern const char kUninstallNoLogAfter[];
-extern const char kUninstallWorking[];           // 正在删除文件，请稍候……
-extern const char kUninstallDoneAfter[];         // product + "已从您的计算机中删除。"
-extern const char kUninstallNotRemoved[];        // followed by the paths, one a line
-extern const char kUninstallMoreBefore[];        // "……另有 " + n + " 项"
+extern const char kUninstallWorking[];     // 正在删除文件，请稍候……
+extern const char kUninstallDoneAfter[];   // product + "已从您的计算机中删除。"
+extern const char kUninstallNotRemoved[];  // followed by the paths, one a line
+extern const char kUninstallMoreBefore[];  // "……另有 " + n + " 项"
 extern const char kUninstallMoreAfter[];
-extern const char kUninstallSkippedBefore[];     // "卸载日志中有 " + n + " 行..."
+extern const char kUninstallSkippedBefore[];  // "卸载日志中有 " + n + " 行..."
 extern const char kUninstallSkippedAfter[];
 
 // Licence page, where the licence is shown as plain text.
-extern const char kLicenceUnreadable[];          // 无法读取许可协议文件：
-extern const char kLicenceTruncated[];           // （许可协议过长，其余部分未能显示。）
+extern const char kLicenceUnreadable[];  // 无法读取许可协议文件：
+extern const char kLicenceTruncated[];   // （许可协议过长，其余部分未能显示。）
 
 // Folder page.
 extern const char kDriveEntryBefore[];     // 磁盘

@@ -8,14 +8,13 @@
 #include "package/package_header.h"
 #include "package/script_reader.h"
 #include "package/stream_checksums.h"
-#include "resources/texts.h"
 #include "state/bounded_text.h"
 
 namespace kestrova {
 namespace {
 
-bool packageReadError(Platform& platform, const SetupState& state, WindowRef owner) {
-    platform.messageBox(owner, texts::kPackageReadError, texts::kCaptionError, kMbOk);
+bool packageReadError(Platform& platform, UserPort& user, const SetupState& state) {
+    user.packageReadError();
     deleteTempFiles(platform, state);
     return false;
 }
@@ -40,15 +39,15 @@ void unpackPictures(SetupState& state, LzssDecoder& decoder, File& script, File&
 
 }  // namespace
 
-bool extractPackage(Platform& platform, SetupState& state, LzssDecoder& decoder, WindowRef owner) {
+bool extractPackage(Platform& platform, UserPort& user, SetupState& state, LzssDecoder& decoder) {
     state.packageOffset = kPackageStart;
     state.currentStreamLength = 0;
-    if (!makeTempNames(platform, state)) return packageReadError(platform, state, owner);
+    if (!makeTempNames(platform, state)) return packageReadError(platform, user, state);
     if (!platform.modulePath(state.packagePath, kSystemPathSize))
-        return packageReadError(platform, state, owner);
+        return packageReadError(platform, user, state);
 
     if (!readPackageHeader(platform, state, decoder))
-        return packageReadError(platform, state, owner);
+        return packageReadError(platform, user, state);
 
     // Everything the install run will read is checked now, before the
     // licence and the pictures are unpacked: a truncated download is the
@@ -60,11 +59,11 @@ bool extractPackage(Platform& platform, SetupState& state, LzssDecoder& decoder,
     bool sound = packageIsSound(package, script, state) &&
                  checkStreamChecksums(platform, package, state) != ChecksumCheck::Damaged;
     script.close();
-    if (!sound || !readScriptHeader(platform, state))
-        return packageReadError(platform, state, owner);
+    if (!sound || !readScriptHeader(platform, user, state))
+        return packageReadError(platform, user, state);
 
     script = platform.openFile(state.scriptPath, FileMode::Read);
-    if (!script) return packageReadError(platform, state, owner);
+    if (!script) return packageReadError(platform, user, state);
     seekSection(script, format::kSectionFile);
     unpackPictures(state, decoder, script, package);
     return true;

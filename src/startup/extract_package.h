@@ -4,6 +4,7 @@
 // under names that share one time-stamped prefix, and fills SetupState from
 // the script's header.
 #include "engine/temp_files.h"
+#include "engine/user_port.h"
 #include "package/lzss_decoder.h"
 #include "platform/platform.h"
 #include "state/setup_state.h"
@@ -14,8 +15,9 @@ namespace kestrova {
 // setup program's file or the unpacked script cannot be opened, or the
 // package is malformed (a stream outside the file, a file count that does
 // not match the records, a missing "[Directory]", "[File]" or "[TotalSize]"
-// line), or a stream differs from its checksum. The error message (owned by owner) has been shown
-// and the temporary files made so far are deleted; nothing else was written.
-bool extractPackage(Platform& platform, SetupState& state, LzssDecoder& decoder, WindowRef owner);
+// line), or a stream differs from its checksum. user has been told
+// (packageReadError) and the temporary files made so far are deleted;
+// nothing else was written.
+bool extractPackage(Platform& platform, UserPort& user, SetupState& state, LzssDecoder& decoder);
 
 }  // namespace kestrova

@@ -6,38 +6,19 @@
 #include "engine/path_macros.h"
 #include "engine/uninstall_log.h"
 #include "package/lzss_decoder.h"
-#include "resources/texts.h"
 #include "startup/extract_package.h"
 #include "state/bounded_text.h"
 
 namespace kestrova {
 
-int silentAnswer(const char* text, const char* caption, uint32_t style, SilentReport& report) {
-    (void)caption;
-    if ((style & 0xFu) == kMbYesNo) {
-        // Two questions exist during an install: the quit question, which a
-        // run without a user never wants, and whether to stop after a file
-        // could not be created, where going on would install a product with
-        // a file missing.
-        if (std::strcmp(text, texts::kQuitQuestion) == 0) return kIdNo;
-        report.fileFailed = true;
-        return kIdYes;
-    }
-    if (std::strcmp(text, texts::kPackageReadError) == 0 ||
-        std::strcmp(text, texts::kSetupFileReadError) == 0)
-        report.packageReadError = true;
-    else
-        report.otherError = true;
-    return kIdOk;
-}
-
-int runSilentInstall(Platform& platform, SetupState& state, const SilentReport& report,
+int runSilentInstall(Platform& platform, SilentPort& port, SetupState& state,
                      const CommandLine& commandLine) {
+    const SilentReport& report = port.report;
     if (commandLine.unknownArgument || (commandLine.hasFolder && !commandLine.folderAccepted))
         return kSilentPathRefused;
 
-    LzssDecoder decoder(platform, state);
-    if (!extractPackage(platform, state, decoder, nullptr)) return kSilentDamagedPackage;
+    LzssDecoder decoder(platform, state, port);
+    if (!extractPackage(platform, port, state, decoder)) return kSilentDamagedPackage;
 
     // The script's default meets the folder page's rule too: one without a
     // drive would land below whatever folder the caller runs in (System32
@@ -57,10 +38,10 @@ int runSilentInstall(Platform& platform, SetupState& state, const SilentReport& 
         createFolderPath(platform, state.installDir);
         if (!platform.changeFolder(state.installDir))
             code = kSilentFolderNotMade;
-        else if (!openUninstallLogs(platform, state, nullptr))
+        else if (!openUninstallLogs(platform, port, state))
             code = kSilentFileFailed;
         else
-            installRun(platform, state, nullptr);
+            installRun(platform, port, state);
     }
     deleteTempFiles(platform, state);
     if (code != kSilentInstalled) return code;

@@ -5,6 +5,7 @@
 // what happened.
 #include <cstdint>
 
+#include "engine/user_port.h"
 #include "platform/platform.h"
 #include "startup/command_line.h"
 #include "state/setup_state.h"
@@ -22,27 +23,32 @@ enum SilentExitCode : int {
     kSilentStepFailed = 6,      // installed, but a step reported an error
 };
 
-// What the message boxes of a silent run would have told.
+// What the run would have told a user.
 struct SilentReport {
     bool packageReadError = false;  // the package or the unpacked script could not be read
     bool fileFailed = false;        // a file could not be created (the run was stopped)
-    bool otherError = false;        // any other error message
+    bool otherError = false;        // any other error
 };
 
-// The answer a silent run gives to a message box, recording what it says:
-// the quit question is answered No (the run goes on), the question after a
-// file that cannot be created Yes (the install stops), every other box OK.
-int silentAnswer(const char* text, const char* caption, uint32_t style, SilentReport& report);
-
-// A platform that shows nothing: message boxes are answered by silentAnswer
-// and status texts go nowhere. Base is the real platform (or a test's).
-template <class Base>
-class SilentPlatform : public Base {
+// The unattended setup's user port: shows nothing and gives the safe
+// answers. A run without a user never wants to quit, and after a file that
+// cannot be created it stops (going on would install a product with a file
+// missing). Every error is remembered in report for the exit code.
+class SilentPort : public UserPort {
   public:
-    int messageBox(WindowRef, const char* text, const char* caption, uint32_t style) override {
-        return silentAnswer(text, caption, style, report);
+    void status(const char*) override {}
+    bool stopAfterFailedFile(const char*) override {
+        report.fileFailed = true;
+        return true;
     }
-    void setControlText(WindowRef, int, const char*) override {}
+    bool confirmQuit() override { return false; }
+    void packageReadError() override { report.packageReadError = true; }
+    void scriptReadError() override { report.packageReadError = true; }
+    void logCreateError() override { report.otherError = true; }
+    void processStartError() override { report.otherError = true; }
+    void registryReadError() override { report.otherError = true; }
+    void registryWriteError() override { report.otherError = true; }
+    void fileCreateError(const char*) override { report.otherError = true; }
 
     SilentReport report;
 };
@@ -54,7 +60,7 @@ class SilentPlatform : public Base {
 // makes it and makes it the current folder, opens the uninstall logs and
 // runs the install run on this thread; the temporary files are deleted on
 // every way out. Returns a SilentExitCode.
-int runSilentInstall(Platform& platform, SetupState& state, const SilentReport& report,
+int runSilentInstall(Platform& platform, SilentPort& port, SetupState& state,
                      const CommandLine& commandLine);
 
 }  // namespace kestrova

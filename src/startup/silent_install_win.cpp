@@ -42,8 +42,9 @@ bool runSilentIfAsked(int* exitCode) {
     // Like the interactive start-up: one state and one platform, living in
     // this frame for the whole run.
     SetupState state;
-    SilentPlatform<win32::Win32Platform> platform;
-    *exitCode = runSilentInstall(platform, state, platform.report, commandLine);
+    win32::Win32Platform platform;
+    SilentPort port;
+    *exitCode = runSilentInstall(platform, port, state, commandLine);
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include "startup/splash_dialog_win.h"
 #include "startup/timed_dialog_win.h"
 #include "state/setup_state.h"
+#include "wizard/message_box_port.h"
 #include "wizard/wizard_dialog_win.h"
 
 namespace kestrova {
@@ -71,18 +72,22 @@ constexpr UINT kExtractionDelayMs = 300;
 class ExtractionDialog : public TimedDialog {
   public:
     ExtractionDialog(Platform& platform, SetupState& state)
-        : platform_(platform), state_(state), decoder_(platform, state) {}
+        : platform_(platform),
+          state_(state),
+          port_(platform, nullptr),
+          decoder_(platform, state, port_) {}
     bool packageRead() const { return packageRead_; }
 
   protected:
     BOOL onInit() override {
+        port_.setOwner(window());
         SetTimer(window(), kDialogTimerId, kExtractionDelayMs, nullptr);
         return TRUE;
     }
     bool onTimer(UINT_PTR id) override {
         if (id != kDialogTimerId) return false;
         KillTimer(window(), kDialogTimerId);
-        packageRead_ = extractPackage(platform_, state_, decoder_, window());
+        packageRead_ = extractPackage(platform_, port_, state_, decoder_);
         finish();
         return true;
     }
@@ -90,6 +95,7 @@ class ExtractionDialog : public TimedDialog {
   private:
     Platform& platform_;
     SetupState& state_;
+    MessageBoxPort port_;  // the start-up's errors, owned by this dialog
     LzssDecoder decoder_;
     bool packageRead_ = false;
 };

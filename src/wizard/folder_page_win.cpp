@@ -24,13 +24,13 @@ BOOL FolderPage::onInit() {
     SetupState& setup = state();
     Platform& platform = context_.platform;
     tree_.attach(item(IDC_FOLDER_TREE));
-    expandPathMacros(platform, setup, setup.installDir);
+    expandPathMacros(platform, context_.user, setup, setup.installDir);
     setText(IDC_INSTALL_PATH, setup.installDir);
 
     // A Program Files folder the system cannot name stays a macro, which
     // no path lies in.
     copyText(programFiles_, sizeof programFiles_, "[Program Files]");
-    expandPathMacros(platform, setup, programFiles_);
+    expandPathMacros(platform, context_.user, setup, programFiles_);
     if (programFiles_[0] == '[') programFiles_[0] = '\0';
     bool underProgramFiles = false;
     deriveDefaultFolderName(setup.installDir, programFiles_, setup.defaultFolderName,

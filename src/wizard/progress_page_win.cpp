@@ -5,14 +5,21 @@
 #include "engine/install_run.h"
 #include "engine/path_macros.h"
 #include "engine/uninstall_log.h"
+#include "platform/win32/wide.h"
 #include "resources/resource_ids.h"
-#include "resources/texts.h"
+#include "wizard/status_line_win.h"
 
 namespace kestrova {
 
 constexpr UINT kProgressTickMs = 100;
 
+void ProgressPort::status(const char* text) {
+    win32::setStatusText(static_cast<HWND>(owner_), IDC_STATUS_LINE,
+                         win32::Wide(text, win32::Conversion::Lenient));
+}
+
 BOOL ProgressPage::onInit() {
+    port_.setOwner(window());
     SetTimer(window(), kDialogTimerId, kProgressTickMs, nullptr);
     return TRUE;
 }
@@ -31,9 +38,23 @@ void ProgressPage::onShowWindow(bool shown) {
         startInstall();
 }
 
+bool ProgressPage::onMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) {
+    // A status text posted by the worker is set here, on the page's thread.
+    if (win32::applyPostedStatusText(window(), message)) {
+        *result = TRUE;
+        return true;
+    }
+    return WizardPage::onMessage(message, wParam, lParam, result);
+}
+
+void ProgressPage::waitForRun() {
+    worker_.wait();
+    win32::showWaitingStatusText();
+}
+
 void ProgressPage::runInstall(void* self) {
     auto* page = static_cast<ProgressPage*>(self);
-    installRun(page->context_.platform, page->state(), page->window());
+    installRun(page->context_.platform, page->port_, page->state());
 }
 
 void ProgressPage::startInstall() {
@@ -43,14 +64,14 @@ void ProgressPage::startInstall() {
     createFolderPath(context_.platform, s.installDir);
     // A log that cannot be opened has shown its message and set
     // setupAborted: the wizard closes on its next tick.
-    if (!openUninstallLogs(context_.platform, s, window())) return;
+    if (!openUninstallLogs(context_.platform, port_, s)) return;
     if (worker_.start(runInstall, this)) return;
     // No thread for the run (the system is out of threads or memory). The
     // run, which closes the logs on its every way out, never starts: they
     // are closed here, and the setup ends as when they cannot be made, with
     // the same message.
     closeUninstallLogs(s);
-    context_.platform.messageBox(window(), texts::kLogOpenError, texts::kCaptionError, kMbOk);
+    port_.logCreateError();
     s.setupAborted = true;
 }
 

@@ -20,7 +20,7 @@ constexpr int kPageTemplates[kPageCount] = {IDD_WELCOME, IDD_LICENCE, IDD_FOLDER
 
 WizardDialog::WizardDialog(HINSTANCE instance, Platform& platform, SetupState& state,
                            TempFiles& tempFiles)
-    : context_{instance, platform, state, kNormalDpi},
+    : context_{instance, platform, state, kNormalDpi, MessageBoxPort(platform, nullptr)},
       tempFiles_(tempFiles),
       icon_(LoadIconW(instance, MAKEINTRESOURCEW(IDI_SETUP))),
       welcome_(context_),

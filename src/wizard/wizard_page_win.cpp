@@ -160,7 +160,7 @@ void FinishPage::runChosenProgram() {
     if (!runCheckBox_ || SendMessageW(runCheckBox_, BM_GETCHECK, 0, 0) != BST_CHECKED) return;
     Platform& platform = context_.platform;
     char* command = state().runCommand;
-    expandPathMacros(platform, state(), command, sizeof state().runCommand);
+    expandPathMacros(platform, context_.user, state(), command, sizeof state().runCommand);
     char folder[kTextSize];
     if (parentFolder(command, folder, sizeof folder)) platform.changeFolder(folder);
     // A program that cannot be started is not reported.

@@ -11,6 +11,7 @@
 #include "platform/win32/gdi.h"
 #include "state/setup_state.h"
 #include "wizard/licence_view_win.h"
+#include "wizard/message_box_port.h"
 #include "wizard/wizard_flow.h"
 
 namespace kestrova {
@@ -20,7 +21,8 @@ struct WizardContext {
     HINSTANCE instance;
     Platform& platform;
     SetupState& state;
-    int dpi;  // screenDpi, asked once
+    int dpi;              // screenDpi, asked once
+    MessageBoxPort user;  // how the engine's calls on the wizard's thread reach the user
 };
 
 class WizardPage : public Dialog {

@@ -11,31 +11,36 @@
 #include "package/format.h"
 #include "package/lzss_decoder.h"
 #include "package/package_header.h"
+#include "recording_port.h"
 
 using namespace kestrova;
 
 namespace {
 
-// Presses Cancel (sets cancelRequested) at the n-th status text.
-class CancellingPlatform : public test::FakePlatform {
+// The wizard's port on the fake that presses Cancel (sets cancelRequested)
+// at the n-th status text.
+class CancellingPort : public test::RecordingPort {
   public:
-    SetupState* state = nullptr;
-    int cancelAt = -1;
-    void setControlText(WindowRef dialog, int id, const char* text) override {
-        if (cancelAt-- == 0) state->cancelRequested = true;
-        FakePlatform::setControlText(dialog, id, text);
+    CancellingPort(test::FakePlatform& platform, SetupState& state, int cancelAt)
+        : RecordingPort(platform), state_(state), cancelAt_(cancelAt) {}
+    void status(const char* text) override {
+        if (cancelAt_-- == 0) state_.cancelRequested = true;
+        RecordingPort::status(text);
     }
+
+  private:
+    SetupState& state_;
+    int cancelAt_;
 };
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (size < 1) return 0;
-    CancellingPlatform platform;
+    test::FakePlatform platform;
     SetupState state;
     fuzz::applyControl(platform, data[0]);
-    platform.state = &state;
-    platform.cancelAt = data[0] & 0x20 ? data[0] >> 6 : -1;
+    CancellingPort port(platform, state, data[0] & 0x20 ? data[0] >> 6 : -1);
     const std::string script(reinterpret_cast<const char*>(data) + 1, size - 1);
     platform.writeFile(platform.module, fuzz::setupFromScript(script));
 
@@ -46,13 +51,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     state.uninstallOption[0] = '1';
     state.packageOffset = kPackageStart;
     {
-        LzssDecoder decoder(platform, state);
+        LzssDecoder decoder(platform, state, port);
         readPackageHeader(platform, state, decoder);
     }
     if (platform.readFile(state.scriptPath) != script) __builtin_trap();
     platform.makeFolders(state.installDir);
-    if (!openUninstallLogs(platform, state, nullptr)) __builtin_trap();
-    installRun(platform, state, nullptr);
+    if (!openUninstallLogs(platform, port, state)) __builtin_trap();
+    installRun(platform, port, state);
     if (state.dirLog || state.fileLog) __builtin_trap();  // every way out closes them
     // Nothing lands beside the fake's folder, whatever ".." the paths hold.
     for (const char* name : {"/../kestrova-escape-dir", "/../kestrova-escape.txt"})

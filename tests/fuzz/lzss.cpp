@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     platform.writeFile("C:\\p.bin", std::string(reinterpret_cast<const char*>(data), size));
     File package = platform.openFile("C:\\p.bin", FileMode::Read);
-    LzssDecoder decoder(platform, state);
+    LzssDecoder decoder(platform, state, platform.user());
     // The first byte also says how far the stated length overshoots the file.
     const int32_t extra = size ? data[0] % 3 * 1000 : 0;
     if (!decoder.decodeStream(&package, "C:\\out.bin", 0, static_cast<int32_t>(size) + extra))

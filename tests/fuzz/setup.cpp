@@ -20,8 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     platform.writeFile(platform.module, fuzz::setupFromScript(std::string(
                                             reinterpret_cast<const char*>(data), size)));
     {
-        LzssDecoder decoder(platform, state);
-        if (!extractPackage(platform, state, decoder, nullptr)) {
+        LzssDecoder decoder(platform, state, platform.user());
+        if (!extractPackage(platform, platform.user(nullptr), state, decoder)) {
             if (platform.exists("C:\\Program Files")) __builtin_trap();
             return 0;
         }
@@ -29,8 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     // The wizard's folder page would refuse a folder it cannot use; the
     // run is only started for one that the logs can be made in.
     createFolderPath(platform, state.installDir);
-    if (!openUninstallLogs(platform, state, nullptr)) return 0;
-    installRun(platform, state, nullptr);
+    if (!openUninstallLogs(platform, platform.user(nullptr), state)) return 0;
+    installRun(platform, platform.user(nullptr), state);
     if (!state.setupAborted && state.filesDone != state.fileCount + 1) __builtin_trap();
     return 0;
 }

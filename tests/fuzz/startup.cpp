@@ -12,8 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     test::FakePlatform platform;
     SetupState state;
     platform.writeFile(platform.module, fuzz::setupFile(data, size));
-    LzssDecoder decoder(platform, state);
-    if (extractPackage(platform, state, decoder, nullptr)) {
+    LzssDecoder decoder(platform, state, platform.user());
+    if (extractPackage(platform, platform.user(nullptr), state, decoder)) {
         if (!platform.messageBoxes.empty() || !platform.exists(state.scriptPath)) __builtin_trap();
         return 0;
     }

@@ -9,6 +9,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "recording_port.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -470,10 +472,6 @@ int FakePlatform::messageBox(WindowRef owner, const char* text, const char* capt
     return answer;
 }
 
-void FakePlatform::setControlText(WindowRef dialog, int controlId, const char* text) {
-    statusTexts.push_back({dialog, controlId, text ? text : ""});
-}
-
 int FakePlatform::driveType(const char* root) {
     auto it = driveTypes.find(root);
     return it == driveTypes.end() ? kDriveFixed : it->second;
@@ -504,6 +502,12 @@ bool FakePlatform::diskFreeBytes(const char* root, uint64_t* bytes) {
     if (it == diskFree.end()) return false;
     *bytes = it->second;
     return true;
+}
+
+UserPort& FakePlatform::user(WindowRef page) {
+    if (!port_) port_ = std::make_shared<RecordingPort>(*this);
+    port_->setOwner(page);
+    return *port_;
 }
 
 }  // namespace kestrova::test

@@ -16,9 +16,12 @@
 #include <string>
 #include <vector>
 
+#include "engine/user_port.h"
 #include "platform/platform.h"
 
 namespace kestrova::test {
+
+class RecordingPort;
 
 struct MessageBoxCall {
     WindowRef owner;
@@ -103,6 +106,11 @@ class FakePlatform : public Platform {
     uint64_t freeBytes = 10ull << 30;
     std::string currentFolder;
 
+    // The wizard's user port on this fake (recording_port.h): the setup's
+    // message boxes, answered and recorded here, those of a page owned by
+    // page; status texts recorded in statusTexts.
+    UserPort& user(WindowRef page = nullptr);
+
     // ---- Registry controls -------------------------------------------------
     // Key paths are "ROOT\\sub\\key" with the root spelled as a number
     // (see keyName); names compare without regard to ASCII case.
@@ -147,7 +155,6 @@ class FakePlatform : public Platform {
     bool runProcess(const char* commandLine, int showCommand, uint32_t* exitCode) override;
     bool startProgram(const char* commandLine, int showCommand) override;
     int messageBox(WindowRef owner, const char* text, const char* caption, uint32_t style) override;
-    void setControlText(WindowRef dialog, int controlId, const char* text) override;
     uint32_t logicalDrives() override { return drives; }
     int driveType(const char* root) override;
     bool freeSpace(const char* root, uint64_t* bytes) override;
@@ -177,6 +184,9 @@ class FakePlatform : public Platform {
     std::map<RegKey, std::unique_ptr<Key>> roots_;
     std::map<RegKey, std::string> handles_;  // open handle -> "root\\path"
     RegKey nextHandle_ = 0x1000;
+
+  private:
+    std::shared_ptr<RecordingPort> port_;
 };
 
 }  // namespace kestrova::test

@@ -31,8 +31,8 @@ class ExtractTest : public ::testing::Test {
     }
     bool extract(const std::string& bytes) {
         platform.writeFile(platform.module, bytes);
-        k::LzssDecoder decoder(platform, state);
-        return k::extractPackage(platform, state, decoder, owner);
+        k::LzssDecoder decoder(platform, state, platform.user());
+        return k::extractPackage(platform, platform.user(owner), state, decoder);
     }
     bool tempFilesGone() {
         for (const char* suffix : {".ini", "Doc.htm", "Wel.Bmp", "Soft.Bmp", "Title.Bmp"})
@@ -135,8 +135,8 @@ TEST_F(ExtractTest, GarbageAndDamagedPackagesAreAPackageReadError) {
 TEST_F(ExtractTest, UnopenableProgramFileIsAPackageReadError) {
     platform.writeFile(platform.module, builder.build());
     platform.failOpens.insert(platform.module);
-    k::LzssDecoder decoder(platform, state);
-    EXPECT_FALSE(k::extractPackage(platform, state, decoder, owner));
+    k::LzssDecoder decoder(platform, state, platform.user());
+    EXPECT_FALSE(k::extractPackage(platform, platform.user(owner), state, decoder));
     expectPackageReadError();
 }
 

@@ -13,6 +13,7 @@
 #include "engine/uninstall_log.h"
 #include "fake_platform.h"
 #include "package_builder.h"
+#include "resources/resource_ids.h"
 #include "resources/texts.h"
 
 using kestrova::test::FakePlatform;
@@ -57,8 +58,8 @@ class InstallRunTest : public ::testing::Test {
         state.uninstallOption[0] = builder.uninstallOption[0];
         state.packageOffset = builder.recordBase();
         platform.makeFolders(state.installDir);
-        ASSERT_TRUE(k::openUninstallLogs(platform, state, kPage));
-        k::installRun(platform, state, kPage);
+        ASSERT_TRUE(k::openUninstallLogs(platform, platform.user(kPage), state));
+        k::installRun(platform, platform.user(kPage), state);
     }
 
     std::string fileLog() { return platform.readFile("C:\\App\\Demofile.ini"); }
@@ -67,7 +68,7 @@ class InstallRunTest : public ::testing::Test {
         std::vector<std::string> out;
         for (const auto& s : platform.statusTexts) {
             EXPECT_EQ(kPage, s.dialog);
-            EXPECT_EQ(k::kStatusLineId, s.controlId);
+            EXPECT_EQ(IDC_STATUS_LINE, s.controlId);
             out.push_back(s.text);
         }
         return out;
@@ -368,7 +369,7 @@ TEST_F(InstallRunTest, UnreadablePackageOrScriptStopsWithAMessage) {
     std::strcpy(other.packagePath, "C:\\Downloads\\setup.exe");
     std::strcpy(other.scriptPath, "C:\\TEMP\\missing.ini");
     second.writeFile(other.packagePath, "x");
-    k::installRun(second, other, kPage);
+    k::installRun(second, second.user(kPage), other);
     ASSERT_EQ(1u, second.messageBoxes.size());
     EXPECT_EQ(k::texts::kSetupFileReadError, second.messageBoxes[0].text);
     EXPECT_EQ(kPage, second.messageBoxes[0].owner);
@@ -390,7 +391,7 @@ TEST_F(InstallRunTest, ScriptEndingInsideASectionEndsIt) {
     std::strcpy(cut.installDir, "C:\\App");
     std::strcpy(cut.productName, "Demo");
     cut.packageOffset = builder.recordBase();
-    k::installRun(fake, cut, kPage);
+    k::installRun(fake, fake.user(kPage), cut);
     EXPECT_EQ("a", fake.readFile("C:\\App\\a.txt"));
     EXPECT_EQ(2, cut.filesDone.load());
 }
@@ -399,7 +400,7 @@ TEST_F(InstallRunTest, RunsOnlyOnce) {
     builder.addFile("[InstallDir]\\a.txt", "a");
     run();
     int done = state.filesDone.load();
-    k::installRun(platform, state, kPage);
+    k::installRun(platform, platform.user(kPage), state);
     EXPECT_EQ(done, state.filesDone.load());
 }
 
@@ -447,7 +448,7 @@ TEST_F(InstallRunTest, NoSectionRunsOnIntoAnother) {
     platform.writeFile(kScript, without("[Menu]\r\n"));
     state.installStarted = false;
     platform.deleted.clear();
-    k::installRun(platform, state, kPage);
+    k::installRun(platform, platform.user(kPage), state);
     EXPECT_EQ("C:\\App\\old.txt", platform.deleted.at(0));
     for (const std::string& d : platform.deleted)
         EXPECT_EQ(std::string::npos, d.find("notepad")) << d;
@@ -458,7 +459,7 @@ TEST_F(InstallRunTest, NoSectionRunsOnIntoAnother) {
     state.installStarted = false;
     platform.processes.clear();
     platform.deleted.clear();
-    k::installRun(platform, state, kPage);
+    k::installRun(platform, platform.user(kPage), state);
     ASSERT_EQ(1u, platform.processes.size());
     EXPECT_EQ("C:\\App\\tool.exe", platform.processes[0].commandLine);
     EXPECT_TRUE(platform.deleted.empty());
@@ -469,7 +470,7 @@ TEST_F(InstallRunTest, NoSectionRunsOnIntoAnother) {
     platform.writeFile(kScript, noRun);
     state.installStarted = false;
     platform.links.clear();
-    k::installRun(platform, state, kPage);
+    k::installRun(platform, platform.user(kPage), state);
     ASSERT_EQ(2u, platform.links.size());  // App and the uninstaller
     EXPECT_NE(std::string::npos, platform.links[0].linkPath.find("App.lnk"));
     EXPECT_NE(std::string::npos, platform.links[1].linkPath.find("卸载"));

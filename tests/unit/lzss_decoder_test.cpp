@@ -103,7 +103,7 @@ class DecoderTest : public ::testing::Test {
   protected:
     FakePlatform platform;
     SetupState state;
-    LzssDecoder decoder{platform, state};
+    LzssDecoder decoder{platform, state, platform.user()};
 
     // Puts the streams into a package file after `lead` bytes of filler and
     // returns their offsets.
@@ -218,7 +218,7 @@ class CountingPlatform : public FakePlatform {
 TEST(DecoderBlocks, WritesInBlocksOfJustOverFourKilobytes) {
     CountingPlatform platform;
     SetupState state;
-    LzssDecoder decoder(platform, state);
+    LzssDecoder decoder(platform, state, platform.user());
     // Mostly matches, so the output grows in steps of up to 18 bytes.
     std::mt19937 rng(7);
     Bytes stream = randomStream(rng, 10000, 0.3);
@@ -241,7 +241,7 @@ TEST(DecoderFullDisk, FailureFoundAtTheCloseIsReported) {
     FakePlatform platform;
     platform.writesFailAtClose = true;  // a disk that fills up after the bytes left us
     SetupState state;
-    LzssDecoder decoder(platform, state);
+    LzssDecoder decoder(platform, state, platform.user());
     Bytes stream = literalStream(bytes("short"));
     platform.writeFile(kPackage, text(stream));
     File package = platform.openFile(kPackage, FileMode::Read);

@@ -175,7 +175,7 @@ TEST(PackageCheck, HugeScriptLengthIsRefused) {
     std::snprintf(state.packagePath, sizeof state.packagePath, "%s", platform.module.c_str());
     std::snprintf(state.scriptPath, sizeof state.scriptPath, "C:\\TEMP\\s.ini");
     state.packageOffset = k::kPackageStart;
-    k::LzssDecoder decoder(platform, state);
+    k::LzssDecoder decoder(platform, state, platform.user());
     ASSERT_TRUE(k::readPackageHeader(platform, state, decoder));
     k::File package = platform.openFile(state.packagePath, k::FileMode::Read);
     k::File script = platform.openFile(state.scriptPath, k::FileMode::Read);

@@ -45,7 +45,7 @@ class PathMacros : public ::testing::Test {
         }
         std::vector<char> buffer(capacity, 'x');
         std::memcpy(buffer.data(), text.c_str(), text.size() + 1);
-        expandPathMacros(fake, state, buffer.data(), capacity);
+        expandPathMacros(fake, fake.user(), state, buffer.data(), capacity);
         return buffer.data();
     }
     void useWindows98() { fake.versionInfo = {0xC0000A04u, true, 4, 10}; }

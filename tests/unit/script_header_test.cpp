@@ -78,7 +78,7 @@ class ScriptHeaderTest : public ::testing::Test {
     }
     bool read(const std::string& script) {
         platform.writeFile(kScript, script);
-        return readScriptHeader(platform, state);
+        return readScriptHeader(platform, platform.user(), state);
     }
 };
 
@@ -166,7 +166,7 @@ TEST_F(ScriptHeaderTest, LicenceFileThatCannotBeCreatedIsReported) {
 }
 
 TEST_F(ScriptHeaderTest, MissingScriptOrSections) {
-    EXPECT_FALSE(readScriptHeader(platform, state));
+    EXPECT_FALSE(readScriptHeader(platform, platform.user(), state));
 
     // No [TotalSize]: no size and an empty licence; the header lines remain.
     ASSERT_TRUE(read("line 1\r\nName\r\nC:\\Dir\r\n1\r\n"));
@@ -183,15 +183,15 @@ TEST_F(ScriptHeaderTest, CopyFileTailCopiesInBlocksAndReportsWriteFailures) {
     for (int i = 0; i < 3000; ++i) source += static_cast<char>(i * 31);
     platform.writeFile("C:\\src.bin", source);
     File file = platform.openFile("C:\\src.bin", FileMode::Read);
-    ASSERT_TRUE(copyFileTail(platform, file, "C:\\TEMP\\t1", 100, 2500));
+    ASSERT_TRUE(copyFileTail(platform, platform.user(), file, "C:\\TEMP\\t1", 100, 2500));
     EXPECT_EQ(source.substr(100, 2500), platform.readFile("C:\\TEMP\\t1"));
     // A source that ends early ends the copy.
-    ASSERT_TRUE(copyFileTail(platform, file, "C:\\TEMP\\t2", 2900, 500));
+    ASSERT_TRUE(copyFileTail(platform, platform.user(), file, "C:\\TEMP\\t2", 2900, 500));
     EXPECT_EQ(source.substr(2900), platform.readFile("C:\\TEMP\\t2"));
     EXPECT_TRUE(file.isOpen());
 
     platform.failWrites.insert("C:\\TEMP\\t3");
-    EXPECT_FALSE(copyFileTail(platform, file, "C:\\TEMP\\t3", 0, 10));
+    EXPECT_FALSE(copyFileTail(platform, platform.user(), file, "C:\\TEMP\\t3", 0, 10));
     ASSERT_EQ(1u, platform.messageBoxes.size());
     EXPECT_EQ("C:\\TEMP\\t3", platform.messageBoxes[0].text);
 }
@@ -202,7 +202,7 @@ TEST(CopyFileTail, FailureFoundAtTheCloseIsReported) {
     platform.writesFailAtClose = true;  // a disk that fills up after the bytes left us
     platform.writeFile("C:\\src.bin", "licence text");
     File source = platform.openFile("C:\\src.bin", FileMode::Read);
-    EXPECT_FALSE(copyFileTail(platform, source, kLicence, 0, 12));
+    EXPECT_FALSE(copyFileTail(platform, platform.user(), source, kLicence, 0, 12));
     ASSERT_EQ(1u, platform.messageBoxes.size());
     EXPECT_EQ(kLicence, platform.messageBoxes[0].text);
 }
@@ -210,7 +210,7 @@ TEST(CopyFileTail, FailureFoundAtTheCloseIsReported) {
 
 class PackageHeaderTest : public ScriptHeaderTest {
   protected:
-    LzssDecoder decoder{platform, state};
+    LzssDecoder decoder{platform, state, platform.user()};
 
     void SetUp() override {
         ScriptHeaderTest::SetUp();

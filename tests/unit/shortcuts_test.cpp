@@ -63,7 +63,7 @@ class ShortcutTest : public ::testing::Test {
         std::strcpy(state.programGroupPath, "C:\\Menu\\Demo\\");
         platform.makeFolders("C:\\App");
         platform.makeFolders("C:\\Menu\\Demo");
-        ASSERT_TRUE(k::openUninstallLogs(platform, state, nullptr));
+        ASSERT_TRUE(k::openUninstallLogs(platform, platform.user(nullptr), state));
     }
     std::string log() {
         k::closeUninstallLogs(state);
@@ -75,22 +75,23 @@ class ShortcutTest : public ::testing::Test {
 
 TEST_F(ShortcutTest, NoDesktopFolderMeansNoShortcutAndNoLogLine) {
     platform.desktopAvailable = false;
-    k::createShortcut(platform, state, "C:\\App\\a.exe", "A", k::ShortcutLocation::ProgramGroup,
-                      "");
+    k::createShortcut(platform, platform.user(), state, "C:\\App\\a.exe", "A",
+                      k::ShortcutLocation::ProgramGroup, "");
     EXPECT_TRUE(platform.links.empty());
     EXPECT_EQ("", log());
 }
 
 TEST_F(ShortcutTest, MissingLinkObjectLogsNothingButAFailedSaveIsLogged) {
     platform.shellLinksAvailable = false;
-    k::createShortcut(platform, state, "C:\\App\\a.exe", "A", k::ShortcutLocation::ProgramGroup,
-                      "");
+    k::createShortcut(platform, platform.user(), state, "C:\\App\\a.exe", "A",
+                      k::ShortcutLocation::ProgramGroup, "");
     platform.shellLinksAvailable = true;
-    k::createShortcut(platform, state, "C:\\App\\a.exe", "B", k::ShortcutLocation::Desktop, "");
+    k::createShortcut(platform, platform.user(), state, "C:\\App\\a.exe", "B",
+                      k::ShortcutLocation::Desktop, "");
     // The desktop folder exists; a group folder that does not fails to save.
     std::strcpy(state.programGroupPath, "C:\\Nowhere\\");
-    k::createShortcut(platform, state, "C:\\App\\a.exe", "C", k::ShortcutLocation::ProgramGroup,
-                      "");
+    k::createShortcut(platform, platform.user(), state, "C:\\App\\a.exe", "C",
+                      k::ShortcutLocation::ProgramGroup, "");
     ASSERT_EQ(2u, platform.links.size());
     EXPECT_TRUE(platform.links[0].saved);
     EXPECT_FALSE(platform.links[1].saved);
@@ -100,11 +101,13 @@ TEST_F(ShortcutTest, MissingLinkObjectLogsNothingButAFailedSaveIsLogged) {
 TEST_F(ShortcutTest, StartupNeedsAFolderNameFromTheRegistry) {
     const char key[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
     platform.setValue(k::kHkeyLocalMachine, key, "Common Startup", "NoBackslash");
-    k::createShortcut(platform, state, "C:\\App\\a.exe", "A", k::ShortcutLocation::Startup, "");
+    k::createShortcut(platform, platform.user(), state, "C:\\App\\a.exe", "A",
+                      k::ShortcutLocation::Startup, "");
     EXPECT_TRUE(platform.links.empty());
 
     platform.setValue(k::kHkeyLocalMachine, key, "Common Startup", "D:\\Menu\\自启动");
-    k::createShortcut(platform, state, "C:\\App\\a.exe", "A", k::ShortcutLocation::Startup, "");
+    k::createShortcut(platform, platform.user(), state, "C:\\App\\a.exe", "A",
+                      k::ShortcutLocation::Startup, "");
     ASSERT_EQ(1u, platform.links.size());
     EXPECT_EQ("C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\自启动\\A.lnk",
               platform.links[0].linkPath);

@@ -73,21 +73,38 @@ TEST(CommandLine, AppliesTheFolderPagesPathRule) {
     EXPECT_EQ("C:\\\xD5\xE6\x95\x5C", folder("C:\\\xD5\xE6\x95\x5C"));
 }
 
-TEST(SilentAnswer, GivesTheSafeAnswerAndRemembersErrors) {
-    k::SilentReport report;
-    EXPECT_EQ(k::kIdNo, k::silentAnswer(k::texts::kQuitQuestion, k::texts::kCaptionQuit,
-                                        k::kMbYesNo | k::kMbIconQuestion, report));
+TEST(SilentPort, GivesTheSafeAnswersAndRemembersErrors) {
+    k::SilentPort port;
+    const k::SilentReport& report = port.report;
+    // A run without a user never quits; after a file that cannot be made it
+    // stops rather than install a product with a file missing.
+    EXPECT_FALSE(port.confirmQuit());
     EXPECT_FALSE(report.fileFailed || report.otherError || report.packageReadError);
-    EXPECT_EQ(k::kIdYes,
-              k::silentAnswer("创建C:\\x时出错，是否终止软件的安装？", k::texts::kCaptionError,
-                              k::kMbYesNo | k::kMbIconQuestion, report));
+    EXPECT_TRUE(port.stopAfterFailedFile("C:\\x"));
     EXPECT_TRUE(report.fileFailed);
-    EXPECT_EQ(k::kIdOk, k::silentAnswer(k::texts::kSetupFileReadError, k::texts::kCaptionError,
-                                        k::kMbOk, report));
+    port.status("正在复制文件");
+    EXPECT_FALSE(report.packageReadError || report.otherError);
+    port.scriptReadError();
     EXPECT_TRUE(report.packageReadError);
     EXPECT_FALSE(report.otherError);
-    k::silentAnswer(k::texts::kLogOpenError, k::texts::kCaptionError, k::kMbOk, report);
-    EXPECT_TRUE(report.otherError);
+
+    // Every other error is one the exit code tells as "a step failed".
+    void (*const others[])(k::SilentPort&) = {
+        [](k::SilentPort& p) { p.logCreateError(); },
+        [](k::SilentPort& p) { p.processStartError(); },
+        [](k::SilentPort& p) { p.registryReadError(); },
+        [](k::SilentPort& p) { p.registryWriteError(); },
+        [](k::SilentPort& p) { p.fileCreateError("C:\\TEMP\\x"); },
+    };
+    for (auto other : others) {
+        k::SilentPort fresh;
+        other(fresh);
+        EXPECT_TRUE(fresh.report.otherError);
+        EXPECT_FALSE(fresh.report.packageReadError || fresh.report.fileFailed);
+    }
+    k::SilentPort damaged;
+    damaged.packageReadError();
+    EXPECT_TRUE(damaged.report.packageReadError);
 }
 
 class SilentRunTest : public ::testing::Test {
@@ -102,17 +119,17 @@ class SilentRunTest : public ::testing::Test {
     }
     int run(const char* arguments, const std::string& setup) {
         platform.writeFile(platform.module, setup);
-        platform.report = k::SilentReport();
+        k::SilentPort port;
         k::SetupState state;
         const k::CommandLine line = k::parseCommandLine(arguments);
         EXPECT_TRUE(line.silent);
-        return k::runSilentInstall(platform, state, platform.report, line);
+        return k::runSilentInstall(platform, port, state, line);
     }
     bool tempIsEmpty() {
         return platform.isFolder("C:\\TEMP") && !platform.exists("C:\\TEMP\\~temp20043597345.ini");
     }
 
-    k::SilentPlatform<FakePlatform> platform;
+    FakePlatform platform;
     PackageBuilder builder;
 };
 

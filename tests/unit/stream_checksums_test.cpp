@@ -53,8 +53,8 @@ class ChecksumTest : public ::testing::Test {
         platform.messageBoxes.clear();
         platform.writeFile(platform.module, bytes);
         k::SetupState state;
-        k::LzssDecoder decoder(platform, state);
-        return k::extractPackage(platform, state, decoder, nullptr);
+        k::LzssDecoder decoder(platform, state, platform.user());
+        return k::extractPackage(platform, platform.user(nullptr), state, decoder);
     }
     // The package read error was shown and no temporary file is left.
     void expectRefused() {

@@ -1,9 +1,10 @@
 // The setup's texts are stored as GBK bytes: compare a few with an
 // independent converter.
+#include "resources/texts.h"
+
 #include <gtest/gtest.h>
 
 #include "gbk.h"
-#include "resources/texts.h"
 
 using kestrova::test::gbk;
 namespace texts = kestrova::texts;

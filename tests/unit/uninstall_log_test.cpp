@@ -48,7 +48,7 @@ TEST_F(UninstallLogTest, EntriesReachTheDiskAtOnceInWriteOrder) {
     platform.writeFile(dirLog(), "old directory log\r\n");
     platform.writeFile(fileLog(), "old file log\r\n");
 
-    ASSERT_TRUE(openUninstallLogs(platform, state, owner));
+    ASSERT_TRUE(openUninstallLogs(platform, platform.user(owner), state));
     EXPECT_EQ(dirLog(), state.dirLogPath);
     EXPECT_EQ(fileLog(), state.fileLogPath);
     // A second install starts both logs afresh.
@@ -81,7 +81,7 @@ TEST_F(UninstallLogTest, EntriesReachTheDiskAtOnceInWriteOrder) {
 
 TEST_F(UninstallLogTest, OptionOffFormsThePathsButCreatesAndWritesNothing) {
     copyText(state.uninstallOption, "0");
-    ASSERT_TRUE(openUninstallLogs(platform, state, owner));
+    ASSERT_TRUE(openUninstallLogs(platform, platform.user(owner), state));
     // The registration and the shortcut still need the paths.
     EXPECT_EQ(fileLog(), state.fileLogPath);
     EXPECT_EQ(dirLog(), state.dirLogPath);
@@ -114,7 +114,7 @@ TEST_F(UninstallLogTest, ALogThatCannotBeOpenedStopsTheSetup) {
         fresh.makeFolders("C:\\App");
         fresh.failOpens.insert(failDirectory ? "C:\\App\\Appdir.ini" : "C:\\App\\Appfile.ini");
 
-        EXPECT_FALSE(openUninstallLogs(fresh, s, owner));
+        EXPECT_FALSE(openUninstallLogs(fresh, fresh.user(owner), s));
         ASSERT_EQ(1u, fresh.messageBoxes.size());
         EXPECT_EQ(texts::kLogOpenError, fresh.messageBoxes[0].text);
         EXPECT_EQ(texts::kCaptionError, fresh.messageBoxes[0].caption);
@@ -129,7 +129,7 @@ TEST_F(UninstallLogTest, ALogThatCannotBeOpenedStopsTheSetup) {
 TEST_F(UninstallLogTest, PathsThatDoNotFitAreNeverShortened) {
     // installDir + "\" + a 490-byte name + "file.ini" exceeds 499 bytes.
     copyText(state.productName, std::string(490, 'n').c_str());
-    EXPECT_FALSE(openUninstallLogs(platform, state, owner));
+    EXPECT_FALSE(openUninstallLogs(platform, platform.user(owner), state));
     EXPECT_TRUE(state.setupAborted);
     ASSERT_EQ(1u, platform.messageBoxes.size());
     EXPECT_EQ(texts::kLogOpenError, platform.messageBoxes[0].text);
@@ -141,7 +141,7 @@ TEST_F(UninstallLogTest, PathsThatDoNotFitAreNeverShortened) {
     copyText(off.installDir, state.installDir);
     copyText(off.productName, state.productName);
     copyText(off.dirLogPath, "stale");
-    EXPECT_TRUE(openUninstallLogs(platform, off, owner));
+    EXPECT_TRUE(openUninstallLogs(platform, platform.user(owner), off));
     EXPECT_FALSE(off.setupAborted);
     EXPECT_STREQ("", off.dirLogPath);
     EXPECT_STREQ("", off.fileLogPath);

@@ -27,7 +27,7 @@ class UninstallerRegistrationTest : public ::testing::Test {
         copyText(state.installDir, installDir.c_str());
         copyText(state.productName, product.c_str());
         copyText(state.uninstallOption, "0");
-        ASSERT_TRUE(openUninstallLogs(platform, state, nullptr));
+        ASSERT_TRUE(openUninstallLogs(platform, platform.user(nullptr), state));
         copyText(state.uninstallOption, option);
     }
     std::string value(const std::string& product, const char* name) {
@@ -46,7 +46,7 @@ class UninstallerRegistrationTest : public ::testing::Test {
 
 TEST_F(UninstallerRegistrationTest, WritesTheEntryWithAnUnquotedCommand) {
     prepare("C:\\Program Files\\App", "App", "1");
-    registerUninstaller(platform, state, title.c_str());
+    registerUninstaller(platform, platform.user(), state);
 
     EXPECT_EQ("App", value("App", "DisplayName"));
     EXPECT_EQ("C:\\WINDOWS\\Kestrova-UnInstall.exe C:\\Program Files\\App\\Appfile.ini",
@@ -63,7 +63,7 @@ TEST_F(UninstallerRegistrationTest, ASecondInstallOverwritesTheGbkEntry) {
                       "UninstallString", "old command");
     platform.windows = gbk(u8"D:\\视窗");
     prepare(gbk(u8"D:\\程序 文件\\中文软件"), product, "1");
-    registerUninstaller(platform, state, title.c_str());
+    registerUninstaller(platform, platform.user(), state);
 
     EXPECT_EQ(product, value(product, "DisplayName"));
     EXPECT_EQ(gbk(u8"D:\\视窗\\Kestrova-UnInstall.exe D:\\程序 文件\\中文软件\\中文软件file.ini"),
@@ -73,7 +73,7 @@ TEST_F(UninstallerRegistrationTest, ASecondInstallOverwritesTheGbkEntry) {
 
 TEST_F(UninstallerRegistrationTest, OptionOffOpensTheParentButWritesNothing) {
     prepare("C:\\App", "App", "0");
-    registerUninstaller(platform, state, title.c_str());
+    registerUninstaller(platform, platform.user(), state);
     EXPECT_FALSE(platform.keyExists(kHkeyLocalMachine, std::string(kUninstall) + "\\App"));
     EXPECT_TRUE(platform.createdKeys.empty());
     EXPECT_TRUE(platform.messageBoxes.empty());
@@ -89,7 +89,9 @@ TEST_F(UninstallerRegistrationTest, AMissingParentKeyIsReportedWithTheTitle) {
         copyText(s.productName, "App");
         copyText(s.fileLogPath, "C:\\App\\Appfile.ini");
         copyText(s.uninstallOption, option);
-        registerUninstaller(fresh, s, title.c_str());
+        // The title is the setup program's name without its extension.
+        fresh.module = "C:\\Downloads\\" + title + ".exe";
+        registerUninstaller(fresh, fresh.user(), s);
 
         ASSERT_EQ(1u, fresh.messageBoxes.size());
         EXPECT_EQ(texts::kRegistryWriteError, fresh.messageBoxes[0].text);
@@ -106,19 +108,19 @@ TEST_F(UninstallerRegistrationTest, TheLongestPartsStillMakeTheWholeCommand) {
     const std::string log = "C:\\" + std::string(kTextSize - 4, 'l');   // 499 bytes
     prepare("C:\\App", "App", "1");
     copyText(state.fileLogPath, log.c_str());
-    registerUninstaller(platform, state, title.c_str());
+    registerUninstaller(platform, platform.user(), state);
     EXPECT_EQ(platform.windows + "\\Kestrova-UnInstall.exe " + log,
               value("App", "UninstallString"));
 }
 
 TEST_F(UninstallerRegistrationTest, NoEntryWithoutAProductNameOrAWindowsFolder) {
     prepare("C:\\App", "", "1");
-    registerUninstaller(platform, state, title.c_str());
+    registerUninstaller(platform, platform.user(), state);
     EXPECT_EQ("<missing>", value("", "DisplayName"));
 
     copyText(state.productName, "App");
     platform.windows = std::string(kSystemPathSize, 'w');  // does not fit: unknown
-    registerUninstaller(platform, state, title.c_str());
+    registerUninstaller(platform, platform.user(), state);
     EXPECT_FALSE(platform.keyExists(kHkeyLocalMachine, std::string(kUninstall) + "\\App"));
     EXPECT_TRUE(platform.messageBoxes.empty());
     EXPECT_EQ(0, platform.openKeyCount());

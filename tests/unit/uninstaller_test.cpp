@@ -206,8 +206,8 @@ class RoundTripTest : public ::testing::Test {
         std::strcpy(state.uninstallOption, "1");
         state.packageOffset = builder.recordBase();
         platform.makeFolders("C:\\App");  // as the wizard does before the run
-        ASSERT_TRUE(openUninstallLogs(platform, state, nullptr));
-        installRun(platform, state, nullptr);
+        ASSERT_TRUE(openUninstallLogs(platform, platform.user(nullptr), state));
+        installRun(platform, platform.user(nullptr), state);
         platform.deleteFile("C:\\TEMP\\~temp1.ini");
         platform.deleteFile("C:\\Downloads\\setup.exe");
         platform.removals.clear();

@@ -10,6 +10,7 @@
 #include "package/lzss_decoder.h"
 #include "platform/win32/win32_platform.h"
 #include "wide_files.h"
+#include "wizard/message_box_port.h"
 
 namespace kestrova {
 namespace {
@@ -70,7 +71,8 @@ TEST_F(DecoderWin32, WritesAFileWithAChineseName) {
         ASSERT_TRUE(package.close());
     }
 
-    LzssDecoder decoder(platform, state);
+    MessageBoxPort port(platform, nullptr);
+    LzssDecoder decoder(platform, state, port);
     File package = platform.openFile(packagePath.c_str(), FileMode::Read);
     ASSERT_TRUE(package.isOpen());
     const std::string outputPath = folder + gbk(u8"\\说明 文件.txt");

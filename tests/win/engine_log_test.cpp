@@ -9,6 +9,7 @@
 #include "gbk.h"
 #include "platform/win32/win32_platform.h"
 #include "state/bounded_text.h"
+#include "wizard/message_box_port.h"
 
 namespace kestrova {
 namespace {
@@ -53,7 +54,8 @@ class EngineLog : public ::testing::Test {
 };
 
 TEST_F(EngineLog, GbkPathsAreWrittenAndReadBackUnchanged) {
-    ASSERT_TRUE(openUninstallLogs(platform, state, nullptr));
+    MessageBoxPort port(platform, nullptr);
+    ASSERT_TRUE(openUninstallLogs(platform, port, state));
     // The logs carry their Chinese names on disk.
     EXPECT_NE(INVALID_FILE_ATTRIBUTES,
               GetFileAttributesW((wideFromGbk(folder) + L"\\产品dir.ini").c_str()));

@@ -12,6 +12,7 @@
 #include "gbk.h"
 #include "platform/win32/win32_platform.h"
 #include "state/bounded_text.h"
+#include "wizard/message_box_port.h"
 
 namespace kestrova {
 namespace {
@@ -118,7 +119,8 @@ TEST_F(EngineRegistry, TheUninstallEntryReadsBackByteForByte) {
 
     const std::wstring wideProduct = L"测试软件" + number(GetCurrentProcessId());
     machineKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + wideProduct;
-    registerUninstaller(platform, state, "title");
+    MessageBoxPort port(platform, nullptr);
+    registerUninstaller(platform, port, state);
     RegKey key = 0;
     ASSERT_TRUE(platform.regOpenKey(kHkeyLocalMachine, (uninstall + "\\" + product).c_str(),
                                     kKeyRead, &key));

@@ -70,7 +70,8 @@ struct PageHost {
 
     win32::Win32Platform platform;
     SetupState state;
-    WizardContext context{GetModuleHandleW(nullptr), platform, state, 96};
+    WizardContext context{GetModuleHandleW(nullptr), platform, state, 96,
+                          MessageBoxPort(platform, nullptr)};
     FolderPage page{context};
     HWND frame = nullptr;
     bool created = false;

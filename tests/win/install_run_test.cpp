@@ -25,9 +25,12 @@
 #include "package/package_header.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/worker_thread.h"
+#include "resources/resource_ids.h"
 #include "startup/extract_package.h"
 #include "state/bounded_text.h"
 #include "wide_files.h"
+#include "wizard/progress_page_win.h"
+#include "wizard/status_line_win.h"
 
 namespace k = kestrova;
 using kestrova::test::gbk;
@@ -120,6 +123,13 @@ std::wstring specialFolder(int id) {
     return SUCCEEDED(SHGetFolderPathW(nullptr, id, nullptr, 0, path)) ? path : L"";
 }
 
+WNDPROC pageBase = nullptr;
+
+LRESULT CALLBACK standInPage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (k::win32::applyPostedStatusText(window, message)) return 0;
+    return CallWindowProcW(pageBase, window, message, wParam, lParam);
+}
+
 class InstallOnWindows : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -138,8 +148,13 @@ class InstallOnWindows : public ::testing::Test {
 
         page = CreateWindowExW(0, L"STATIC", L"progress", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                nullptr, nullptr);
+        // The page takes the worker's posted status texts, as the progress
+        // page does.
+        pageBase = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(page, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(standInPage)));
+        port.setOwner(page);
         status = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 10, 10, page,
-                                 reinterpret_cast<HMENU>(k::kStatusLineId), nullptr, nullptr);
+                                 reinterpret_cast<HMENU>(IDC_STATUS_LINE), nullptr, nullptr);
     }
     void TearDown() override {
         DestroyWindow(page);
@@ -188,23 +203,24 @@ class InstallOnWindows : public ::testing::Test {
         ASSERT_TRUE(k::copyText(state.packagePath, kPackage));
         state.packageOffset = k::kPackageStart;
         {
-            k::LzssDecoder decoder(platform, state);
+            k::LzssDecoder decoder(platform, state, port);
             ASSERT_TRUE(k::readPackageHeader(platform, state, decoder));
         }
-        ASSERT_TRUE(k::readScriptHeader(platform, state));
+        ASSERT_TRUE(k::readScriptHeader(platform, port, state));
         k::createFolderPath(platform, state.installDir);
-        ASSERT_TRUE(k::openUninstallLogs(platform, state, page));
+        ASSERT_TRUE(k::openUninstallLogs(platform, port, state));
         // The worker helper of the progress page: it keeps this thread's
         // messages flowing while the run works.
         k::win32::WorkerThread worker;
         ASSERT_TRUE(worker.start(runInstall, this));
         worker.wait();
+        k::win32::showWaitingStatusText();
         k::deleteTempFiles(platform, state);
     }
 
     static void runInstall(void* self) {
         auto* test = static_cast<InstallOnWindows*>(self);
-        k::installRun(test->platform, test->state, test->page);
+        k::installRun(test->platform, test->port, test->state);
     }
 
     std::string source(const char* name) {
@@ -212,6 +228,7 @@ class InstallOnWindows : public ::testing::Test {
     }
 
     k::win32::Win32Platform platform;
+    k::ProgressPort port{platform};
     k::SetupState state;
     HWND page = nullptr;
     HWND status = nullptr;

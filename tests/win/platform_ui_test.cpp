@@ -5,9 +5,10 @@
 
 #include <string>
 
-#include "platform/win32/status_line.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/worker_thread.h"
+#include "wizard/progress_page_win.h"
+#include "wizard/status_line_win.h"
 
 using kestrova::win32::Win32Platform;
 
@@ -122,13 +123,16 @@ TEST(PlatformUi, ControlTextIsSetInUtf16) {
                                   GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(nullptr, status);
 
+    // The progress page's port writes the status line (control 65530).
     Win32Platform platform;
-    platform.setControlText(parent, 65530, "正在复制文件 C:\\程序\\应用.exe");
+    kestrova::ProgressPort port(platform);
+    port.setOwner(parent);
+    port.status("正在复制文件 C:\\程序\\应用.exe");
     wchar_t text[128] = {};
     GetWindowTextW(status, text, 128);
     EXPECT_STREQ(L"正在复制文件 C:\\程序\\应用.exe", text);
 
-    platform.setControlText(parent, 65530, "");
+    port.status("");
     GetWindowTextW(status, text, 128);
     EXPECT_STREQ(L"", text);
     DestroyWindow(parent);
@@ -157,9 +161,8 @@ struct Burst {
 
 void setTexts(void* context) {
     auto* burst = static_cast<Burst*>(context);
-    Win32Platform platform;
     for (int i = burst->first; i < burst->first + burst->count; ++i)
-        platform.setControlText(burst->page, 65531, ("file " + std::to_string(i)).c_str());
+        kestrova::win32::setStatusText(burst->page, 65531, (L"file " + std::to_wstring(i)).c_str());
 }
 
 DWORD WINAPI setTextsThread(void* context) {
@@ -193,6 +196,7 @@ TEST(PlatformUi, WorkerStatusTextsEndOnTheLatestWithoutAnUpdateEach) {
         kestrova::win32::WorkerThread worker;
         ASSERT_TRUE(worker.start(setTexts, &burst));
         worker.wait();
+        kestrova::win32::showWaitingStatusText();  // as the progress page does
         EXPECT_EQ(L"file " + std::to_wstring(round * 1000 + 999), lineText(line));
         EXPECT_LT(lineUpdates, 100) << round;
 

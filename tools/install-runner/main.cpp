@@ -2,9 +2,8 @@
 //
 // Installs the product of a setup program without its wizard: reads and
 // checks the package as start-up does, unpacks the script, then runs the
-// install run on a worker thread against a hidden window that stands in for
-// the progress page, printing every status text. Message boxes of the run
-// appear as usual. Exit code 0 when the run completed.
+// install run on a worker thread, printing every status text. Message
+// boxes of the run appear as usual. Exit code 0 when the run completed.
 #include <windows.h>
 // after windows.h
 #include <shellapi.h>
@@ -20,19 +19,16 @@
 #include "package/package_check.h"
 #include "package/package_header.h"
 #include "package/stream_checksums.h"
-#include "platform/win32/status_line.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/worker_thread.h"
 #include "startup/extract_package.h"
 #include "state/bounded_text.h"
+#include "wizard/message_box_port.h"
 
 namespace k = kestrova;
 
 namespace {
-
-WNDPROC staticProc = nullptr;
-WNDPROC pageProc = nullptr;
 
 void printUtf8(const wchar_t* text) {
     char utf8[2048];
@@ -41,28 +37,26 @@ void printUtf8(const wchar_t* text) {
     std::fflush(stdout);
 }
 
-// The status line: every text the run sets is printed as well.
-LRESULT CALLBACK statusProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_SETTEXT && lParam) printUtf8(reinterpret_cast<const wchar_t*>(lParam));
-    return CallWindowProcW(staticProc, window, message, wParam, lParam);
-}
-
-// The page takes the status texts that the worker posts, as the wizard's
-// pages do.
-LRESULT CALLBACK standInPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (k::win32::applyPostedStatusText(window, message)) return 0;
-    return CallWindowProcW(pageProc, window, message, wParam, lParam);
-}
+// The run's user port here: every status text is printed; questions and
+// errors are the setup's own message boxes, so that a test can answer them
+// as a user would.
+class PrintingPort : public k::MessageBoxPort {
+  public:
+    explicit PrintingPort(k::Platform& platform) : MessageBoxPort(platform, nullptr) {}
+    void status(const char* text) override {
+        printUtf8(k::win32::Wide(text, k::win32::Conversion::Lenient));
+    }
+};
 
 struct Run {
     k::win32::Win32Platform platform;
+    PrintingPort port{platform};
     k::SetupState state;
-    HWND page = nullptr;
 };
 
 void runInstall(void* context) {
     auto* run = static_cast<Run*>(context);
-    k::installRun(run->platform, run->state, run->page);
+    k::installRun(run->platform, run->port, run->state);
 }
 
 // Reads the package as start-up does; false, with a message printed, when
@@ -72,7 +66,7 @@ bool readPackage(Run& run, const char* package) {
     if (!k::makeTempNames(run.platform, state) || !k::copyText(state.packagePath, package))
         return false;
     state.packageOffset = k::kPackageStart;
-    k::LzssDecoder decoder(run.platform, state);
+    k::LzssDecoder decoder(run.platform, state, run.port);
     if (!k::readPackageHeader(run.platform, state, decoder)) {
         std::fprintf(stderr, "install-runner: cannot open the setup program\n");
         return false;
@@ -84,7 +78,7 @@ bool readPackage(Run& run, const char* package) {
         std::fprintf(stderr, "install-runner: the package is damaged\n");
         return false;
     }
-    return k::readScriptHeader(run.platform, state);
+    return k::readScriptHeader(run.platform, run.port, state);
 }
 
 }  // namespace
@@ -110,24 +104,15 @@ int main() {
     }
     if (count == 3) k::copyText(run.state.installDir, folderArgument);
 
-    run.page = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
-                               nullptr);
-    pageProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(run.page, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(standInPageProc)));
-    HWND status = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 10, 10, run.page,
-                                  reinterpret_cast<HMENU>(k::kStatusLineId), nullptr, nullptr);
-    staticProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(status, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(statusProc)));
-
     std::printf("Installing into ");
     printUtf8(k::win32::Wide(run.state.installDir, k::win32::Conversion::Lenient));
 
     DWORD start = GetTickCount();
     k::createFolderPath(run.platform, run.state.installDir);
     int code = 1;
-    if (k::openUninstallLogs(run.platform, run.state, run.page)) {
+    if (k::openUninstallLogs(run.platform, run.port, run.state)) {
         // The progress page's worker helper: this thread keeps handling
-        // messages while the run works.
+        // messages while the run works (its message boxes need them).
         k::win32::WorkerThread worker;
         if (worker.start(runInstall, &run)) worker.wait();
         bool completed = run.state.filesDone.load() == run.state.fileCount + 1;
@@ -137,7 +122,6 @@ int main() {
         code = completed ? 0 : 1;
     }
     k::deleteTempFiles(run.platform, run.state);
-    DestroyWindow(run.page);
     LocalFree(args);
     return code;
 }

@@ -1,7 +1,5 @@
 #include "platform/win32/dialog.h"
 
-#include "platform/win32/status_line.h"
-
 namespace kestrova {
 
 INT_PTR Dialog::runModal(HINSTANCE instance, int templateId, HWND owner) {
@@ -25,9 +23,6 @@ INT_PTR CALLBACK Dialog::procedure(HWND window, UINT message, WPARAM wParam, LPA
     }
     // Messages before WM_INITDIALOG (the font, for one) get the default.
     if (!dialog) return FALSE;
-    // A status text posted by a worker thread is set here, on the thread
-    // that owns the window.
-    if (win32::applyPostedStatusText(window, message)) return TRUE;
     INT_PTR result = dialog->dispatch(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(window, DWLP_USER, 0);

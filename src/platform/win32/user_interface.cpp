@@ -1,5 +1,4 @@
-// User interface: message boxes and the progress page's status line.
-#include "platform/win32/status_line.h"
+// User interface: message boxes.
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
 
@@ -12,11 +11,6 @@ int Win32Platform::messageBox(WindowRef owner, const char* text, const char* cap
     // A null caption lets the system use its own ("Error").
     return MessageBoxW(static_cast<HWND>(owner), wideText, caption ? wideCaption.get() : nullptr,
                        style);
-}
-
-void Win32Platform::setControlText(WindowRef dialog, int controlId, const char* text) {
-    Wide wideText(text ? text : "", Conversion::Lenient);
-    setStatusText(static_cast<HWND>(dialog), controlId, wideText);
 }
 
 }  // namespace kestrova::win32

@@ -63,7 +63,6 @@ class Win32Platform : public Platform {
     // User interface (user_interface.cpp). Texts shown are converted
     // leniently: bytes that are not GBK are shown replaced, not dropped.
     int messageBox(WindowRef owner, const char* text, const char* caption, uint32_t style) override;
-    void setControlText(WindowRef dialog, int controlId, const char* text) override;
 
     // Drives (drives.cpp). freeSpace reports the bytes available to the
     // calling user (GetDiskFreeSpaceEx's first result).

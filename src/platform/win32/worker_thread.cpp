@@ -1,7 +1,5 @@
 #include "platform/win32/worker_thread.h"
 
-#include "platform/win32/status_line.h"
-
 namespace kestrova::win32 {
 
 unsigned long __stdcall WorkerThread::entry(void* self) {
@@ -35,9 +33,6 @@ void WorkerThread::wait() {
             DispatchMessageW(&message);
         }
     }
-    // The job's last status text may still wait for its notice or timer:
-    // it is shown before the caller goes on.
-    showWaitingStatusText();
 }
 
 }  // namespace kestrova::win32

@@ -1,4 +1,4 @@
-#include "platform/win32/status_line.h"
+#include "wizard/status_line_win.h"
 
 namespace kestrova::win32 {
 namespace {
