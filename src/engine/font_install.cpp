@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/gbk_text.h"
+#include "platform/scoped_key.h"
 #include "state/bounded_text.h"
 
 namespace kestrova {
@@ -105,12 +106,11 @@ void installFont(Platform& platform, const char* windowsFolder, const char* path
     if (!platform.addFont(path)) return;
     const char* fileName = nameInFontsFolder(windowsFolder, path);
     char valueName[kMaxFullName * 4 + sizeof kTrueTypeSuffix];
-    RegKey key = 0;
+    ScopedKey key(platform);
     if (fileName && fontListName(platform, path, valueName, sizeof valueName) &&
-        platform.regCreateKey(kHkeyLocalMachine, kFontListKey, &key)) {
-        platform.regSetString(key, valueName, fileName,
+        key.create(kHkeyLocalMachine, kFontListKey)) {
+        platform.regSetString(key.get(), valueName, fileName,
                               static_cast<uint32_t>(std::strlen(fileName)));
-        platform.regCloseKey(key);
     }
     platform.announceFontChange();
 }

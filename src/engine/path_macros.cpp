@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/gbk_text.h"
+#include "platform/scoped_key.h"
 #include "state/bounded_text.h"
 
 namespace kestrova {
@@ -42,14 +43,14 @@ Folder programFiles(Platform& platform, char* folder) {
 // then use their own fixed place instead.
 Folder startMenu(Platform& platform, UserPort& user, char* folder) {
     char value[kShellFolderBuffer] = {};
-    RegKey key = 0;
-    if (!platform.regOpenKey(kHkeyLocalMachine, kShellFoldersKey, kKeyRead, &key)) {
+    ScopedKey key(platform);
+    if (!key.open(kHkeyLocalMachine, kShellFoldersKey, kKeyRead)) {
         user.registryReadError();
     } else {
         uint32_t size = kShellFolderMaxBytes;
-        if (!platform.regQueryValue(key, "Common Programs", value, &size))
+        if (!platform.regQueryValue(key.get(), "Common Programs", value, &size))
             std::memset(value, 0, sizeof value);
-        platform.regCloseKey(key);
+        key.close();
     }
     int windowsPlatform = getWindowsPlatform(platform);
     if (windowsPlatform == kPlatformWin98 || windowsPlatform == kPlatformWinMe) {

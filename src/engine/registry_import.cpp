@@ -4,6 +4,7 @@
 
 #include "engine/gbk_text.h"
 #include "package/format.h"
+#include "platform/scoped_key.h"
 #include "state/bounded_text.h"
 
 namespace kestrova {
@@ -79,8 +80,7 @@ bool openKeyPathLevels(Platform& platform, RegKey root, const char* keyPath, uin
                        RegKey* key) {
     char sofar[kKeyPathSize] = "";
     std::size_t sofarLength = 0;
-    RegKey current = 0;
-    bool haveCurrent = false;
+    ScopedKey current(platform);
     const char* end = keyPath + std::strlen(keyPath);
     for (const char* at = keyPath; at < end;) {
         const char* stop = findBackslash(at, end);
@@ -94,44 +94,37 @@ bool openKeyPathLevels(Platform& platform, RegKey root, const char* keyPath, uin
         std::size_t parentLength = sofarLength;
         std::size_t separator = parentLength ? 1 : 0;
         if (parentLength + separator + componentLength >= sizeof sofar ||
-            !copyTextN(component, sizeof component, at, componentLength)) {
-            if (haveCurrent) platform.regCloseKey(current);
+            !copyTextN(component, sizeof component, at, componentLength))
             return false;
-        }
         if (separator) sofar[sofarLength++] = '\\';
         std::memcpy(sofar + sofarLength, at, componentLength);
         sofarLength += componentLength;
         sofar[sofarLength] = '\0';
 
-        RegKey level = 0;
-        bool ok = platform.regOpenKey(root, sofar, access, &level);
+        ScopedKey level(platform);
+        bool ok = level.open(root, sofar, access);
         if (!ok) {
             // Create the missing level under its parent, opened for writing;
             // the root itself serves as the parent of the first level.
-            RegKey parent = root;
+            ScopedKey parent(platform);
             bool haveParent = true;
             if (parentLength) {
                 sofar[parentLength] = '\0';
-                haveParent = platform.regOpenKey(root, sofar, kKeyWrite, &parent);
+                haveParent = parent.open(root, sofar, kKeyWrite);
                 sofar[parentLength] = '\\';
             }
-            if (haveParent) {
-                ok = platform.regCreateKey(parent, component, &level);
-                if (parentLength) platform.regCloseKey(parent);
-            }
+            if (haveParent) ok = level.create(parentLength ? parent.get() : root, component);
         }
-        // The level above is not needed any more.
-        if (haveCurrent) platform.regCloseKey(current);
-        haveCurrent = false;
-        // A level that can be neither opened nor created ends the walk: the
-        // values meant for it must not land in the level above.
+        // The level above is not needed any more. A level that can be
+        // neither opened nor created ends the walk: the values meant for it
+        // must not land in the level above.
+        current.close();
         if (!ok) return false;
-        current = level;
-        haveCurrent = true;
+        current.adopt(level.release());
         at = next;
     }
-    if (!haveCurrent) return false;
-    *key = current;
+    if (!current.isOpen()) return false;
+    *key = current.release();
     return true;
 }
 
@@ -157,8 +150,7 @@ bool importRegistryFile(Platform& platform, const char* path) {
 
     // Lines of at most 479 bytes (a 480-byte buffer).
     char line[format::kLongLineBuffer];
-    RegKey current = 0;
-    bool haveKey = false;
+    ScopedKey current(platform);
     bool inLongLine = false;
     int n;
     while ((n = file.readLine(line, sizeof line)) > 0) {
@@ -185,15 +177,15 @@ bool importRegistryFile(Platform& platform, const char* path) {
         if (std::memchr(line, '\0', length)) continue;
 
         if (line[0] == '[') {
-            if (haveKey) platform.regCloseKey(current);
             // A key line that cannot be used leaves no current key, so the
             // values under it are not written into the previous key.
-            haveKey = openRegistryKeyPath(platform, line, &current);
-        } else if (haveKey) {
-            applyValueLine(platform, current, line, length);
+            current.close();
+            RegKey opened = 0;
+            if (openRegistryKeyPath(platform, line, &opened)) current.adopt(opened);
+        } else if (current.isOpen()) {
+            applyValueLine(platform, current.get(), line, length);
         }
     }
-    if (haveKey) platform.regCloseKey(current);
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include "engine/uninstall_log.h"
 #include "engine/uninstaller_registration.h"
 #include "package/format.h"
+#include "platform/scoped_key.h"
 #include "resources/texts.h"
 #include "state/bounded_text.h"
 
@@ -32,16 +33,16 @@ bool flagAt(const char* line, int length, int at) {
 // gives no folder name.
 bool startupFolder(Platform& platform, UserPort& user, const SetupState& state, char* folder,
                    std::size_t capacity) {
-    RegKey key = 0;
-    if (!platform.regOpenKey(kHkeyLocalMachine, kShellFoldersKey, kKeyAllAccess, &key) &&
-        !openKeyPathLevels(platform, kHkeyLocalMachine, kShellFoldersKey, kKeyWrite, &key)) {
-        key = 0;
-    }
+    ScopedKey key(platform);
+    RegKey levels = 0;
+    if (!key.open(kHkeyLocalMachine, kShellFoldersKey, kKeyAllAccess) &&
+        openKeyPathLevels(platform, kHkeyLocalMachine, kShellFoldersKey, kKeyWrite, &levels))
+        key.adopt(levels);
     char value[200] = {};
-    if (key) {
+    if (key.isOpen()) {
         uint32_t size = sizeof value - 1;
-        if (!platform.regQueryValue(key, "Common Startup", value, &size)) value[0] = '\0';
-        platform.regCloseKey(key);
+        if (!platform.regQueryValue(key.get(), "Common Startup", value, &size)) value[0] = '\0';
+        key.close();
     }
     const char* slash = std::strrchr(value, '\\');
     if (!slash || slash[1] == '\0') return false;

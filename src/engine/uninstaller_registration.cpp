@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "package/format.h"
+#include "platform/scoped_key.h"
 #include "state/bounded_text.h"
 
 namespace kestrova {
@@ -32,22 +33,20 @@ void registerUninstaller(Platform& platform, UserPort& user, const SetupState& s
     char command[kUninstallCommandSize];
     bool haveCommand = formUninstallCommand(platform, state, command, sizeof command);
 
-    RegKey parent = 0;
-    if (!platform.regOpenKey(kHkeyLocalMachine, kUninstallKey, kKeyWrite, &parent)) {
+    ScopedKey parent(platform);
+    if (!parent.open(kHkeyLocalMachine, kUninstallKey, kKeyWrite)) {
         user.registryWriteError();
         return;
     }
     // An empty product name would put the values on the Uninstall key
     // itself, and an entry without the uninstaller's folder could not work.
     if (optionIsOn(state.uninstallOption) && state.productName[0] != '\0' && haveCommand) {
-        RegKey product = 0;
-        if (platform.regCreateKey(parent, state.productName, &product)) {
-            setString(platform, product, "DisplayName", state.productName);
-            setString(platform, product, "UninstallString", command);
-            platform.regCloseKey(product);
+        ScopedKey product(platform);
+        if (product.create(parent.get(), state.productName)) {
+            setString(platform, product.get(), "DisplayName", state.productName);
+            setString(platform, product.get(), "UninstallString", command);
         }
     }
-    platform.regCloseKey(parent);
 }
 
 }  // namespace kestrova

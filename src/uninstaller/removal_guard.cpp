@@ -4,6 +4,7 @@
 
 #include "engine/gbk_text.h"
 #include "engine/path_macros.h"
+#include "platform/scoped_key.h"
 
 namespace kestrova {
 namespace {
@@ -104,12 +105,11 @@ namespace {
 void readFolderValue(Platform& platform, RegKey root, const char* key, const char* name,
                      char* buffer, uint32_t capacity) {
     buffer[0] = '\0';
-    RegKey opened = 0;
-    if (!platform.regOpenKey(root, key, kKeyRead, &opened)) return;
+    ScopedKey opened(platform);
+    if (!opened.open(root, key, kKeyRead)) return;
     uint32_t size = capacity - 1;
-    if (!platform.regQueryValue(opened, name, buffer, &size)) size = 0;
+    if (!platform.regQueryValue(opened.get(), name, buffer, &size)) size = 0;
     buffer[size < capacity ? size : capacity - 1] = '\0';
-    platform.regCloseKey(opened);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "uninstaller/uninstall_run.h"
 
+#include "platform/scoped_key.h"
+
 namespace kestrova {
 namespace {
 
@@ -69,9 +71,9 @@ UninstallOutcome runUninstall(Platform& platform, const UninstallPaths& paths,
 
     const std::string key = uninstallKeyPath(paths.productName);
     progress.onStep(step++, total, key.c_str());
-    RegKey opened = 0;
-    if (platform.regOpenKey(kHkeyLocalMachine, key.c_str(), kKeyRead, &opened)) {
-        platform.regCloseKey(opened);
+    ScopedKey opened(platform);
+    if (opened.open(kHkeyLocalMachine, key.c_str(), kKeyRead)) {
+        opened.close();
         if (!platform.regDeleteKey(kHkeyLocalMachine, key.c_str()))
             outcome.notRemoved.push_back("HKEY_LOCAL_MACHINE\\" + key);
     }

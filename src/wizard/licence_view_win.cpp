@@ -86,8 +86,7 @@ bool LicenceView::showBrowser(HWND page, int controlId, const RECT& area,
                               const char* licencePathGbk) {
     // In-place activation needs OLE on this thread; a thread already in the
     // multithreaded apartment cannot host the control.
-    oleStarted_ = SUCCEEDED(OleInitialize(nullptr));
-    if (!oleStarted_ || !BrowserControl::htmlEngineAvailable()) return false;
+    if (!ole_.start() || !BrowserControl::htmlEngineAvailable()) return false;
     // The control places its own windows inside this one, which carries the
     // control's id and place in the page.
     window_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, area.left,
@@ -149,10 +148,7 @@ void LicenceView::close() {
         if (IsWindow(window_)) DestroyWindow(window_);
         window_ = nullptr;
     }
-    if (oleStarted_) {
-        OleUninitialize();
-        oleStarted_ = false;
-    }
+    ole_.end();
 }
 
 }  // namespace kestrova::win32

@@ -50,7 +50,7 @@ class LicenceView {
 
     HWND window_ = nullptr;
     BrowserControl browser_;
-    bool oleStarted_ = false;
+    OleScope ole_;  // OLE for the browser control, while it is shown
 };
 
 }  // namespace kestrova::win32

@@ -162,7 +162,7 @@ TEST_F(InstallRunTest, ActionsFollowKindAndExtension) {
 // the Macintosh and for Windows in US English, UTF-16 big-endian.
 std::string fontNamed(const std::string& fullName) {
     std::string out;
-    auto put = [&out](uint32_t value, int bytes) {
+    auto put = [&out](uint64_t value, int bytes) {
         while (bytes--) out += static_cast<char>(value >> (8 * bytes));
     };
     uint32_t length = static_cast<uint32_t>(fullName.size());

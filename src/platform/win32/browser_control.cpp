@@ -22,28 +22,25 @@ constexpr CLSID kHtmlDocument = {
 bool BrowserControl::htmlEngineAvailable() {
     // An instance, not only the class: Wine's HTML document loads its
     // engine when one is made, and fails there when the engine is missing.
-    IUnknown* document = nullptr;
-    if (FAILED(CoCreateInstance(kHtmlDocument, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                                reinterpret_cast<void**>(&document))) ||
-        !document)
-        return false;
-    document->Release();
-    return true;
+    ComPtr<IUnknown> document;
+    return SUCCEEDED(CoCreateInstance(kHtmlDocument, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                                      document.outVoid())) &&
+           document;
 }
 
 bool BrowserControl::create(HWND host) {
     close();
     if (FAILED(CoCreateInstance(kWebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
-                                reinterpret_cast<void**>(&object_))) ||
+                                object_.outVoid())) ||
         !object_) {
-        object_ = nullptr;
+        object_.release();
         return false;
     }
-    site_ = new BrowserSite(host);
+    site_.attach(new BrowserSite(host));
     RECT bounds;
     GetClientRect(host, &bounds);
-    if (FAILED(object_->SetClientSite(site_)) ||
-        FAILED(object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_, 0, host, &bounds))) {
+    if (FAILED(object_->SetClientSite(site_.get())) ||
+        FAILED(object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_.get(), 0, host, &bounds))) {
         close();
         return false;
     }
@@ -52,17 +49,14 @@ bool BrowserControl::create(HWND host) {
 
 bool BrowserControl::navigate(const char* pathGbk) {
     Wide address(pathGbk);
-    IWebBrowser2* web = nullptr;
-    if (!object_ || !address.ok() ||
-        FAILED(object_->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&web))) || !web)
-        return false;
+    ComPtr<IWebBrowser2> web;
+    if (!address.ok() || !object_.query(IID_IWebBrowser2, &web)) return false;
     BSTR url = SysAllocString(address);
     // Flags, target frame, post data and headers: all left out.
     VARIANT empty;
     VariantInit(&empty);
     HRESULT result = url ? web->Navigate(url, &empty, &empty, &empty, &empty) : E_OUTOFMEMORY;
     SysFreeString(url);
-    web->Release();
     return SUCCEEDED(result);
 }
 
@@ -70,22 +64,13 @@ void BrowserControl::close() {
     if (object_) {
         // Deactivated first, so the control drops its windows and its
         // references to the site before the site goes.
-        IOleInPlaceObject* inPlace = nullptr;
-        if (SUCCEEDED(object_->QueryInterface(IID_IOleInPlaceObject,
-                                              reinterpret_cast<void**>(&inPlace))) &&
-            inPlace) {
-            inPlace->InPlaceDeactivate();
-            inPlace->Release();
-        }
+        ComPtr<IOleInPlaceObject> inPlace;
+        if (object_.query(IID_IOleInPlaceObject, &inPlace)) inPlace->InPlaceDeactivate();
         object_->Close(OLECLOSE_NOSAVE);
         object_->SetClientSite(nullptr);
-        object_->Release();
-        object_ = nullptr;
+        object_.release();
     }
-    if (site_) {
-        site_->Release();
-        site_ = nullptr;
-    }
+    site_.release();
 }
 
 }  // namespace kestrova::win32

@@ -5,9 +5,10 @@
 #include <ole2.h>
 #include <windows.h>
 
-namespace kestrova::win32 {
+#include "platform/win32/browser_site.h"
+#include "platform/win32/com_ptr.h"
 
-class BrowserSite;
+namespace kestrova::win32 {
 
 class BrowserControl {
   public:
@@ -33,11 +34,11 @@ class BrowserControl {
     // again.
     void close();
 
-    bool active() const { return object_ != nullptr; }
+    bool active() const { return static_cast<bool>(object_); }
 
   private:
-    IOleObject* object_ = nullptr;
-    BrowserSite* site_ = nullptr;
+    ComPtr<IOleObject> object_;
+    ComPtr<BrowserSite> site_;
 };
 
 }  // namespace kestrova::win32

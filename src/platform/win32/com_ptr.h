@@ -1,8 +1,9 @@
 #pragma once
 // ComPtr: owns one reference to a COM interface and releases it once.
 // ComScope: CoInitialize for the current thread, undone when it ends.
-// Both non-copyable.
-#include <objbase.h>
+// OleScope: the same with OleInitialize, which in-place activation needs.
+// All non-copyable.
+#include <ole2.h>
 
 namespace kestrova::win32 {
 
@@ -24,6 +25,11 @@ class ComPtr {
         return &pointer_;
     }
     void** outVoid() { return reinterpret_cast<void**>(out()); }
+    // Takes over a reference the caller holds (a new object's first one).
+    void attach(T* pointer) {
+        release();
+        pointer_ = pointer;
+    }
 
     void release() {
         if (pointer_) {
@@ -63,6 +69,29 @@ class ComScope {
 
   private:
     bool initialized_ = false;
+};
+
+class OleScope {
+  public:
+    OleScope() = default;
+    OleScope(const OleScope&) = delete;
+    OleScope& operator=(const OleScope&) = delete;
+    ~OleScope() { end(); }
+
+    // OleInitialize. True when OLE is ready on this thread (also when it
+    // was already); false on a thread of the multithreaded apartment.
+    bool start() {
+        if (!started_) started_ = SUCCEEDED(OleInitialize(nullptr));
+        return started_;
+    }
+    // Undoes a successful start; does nothing otherwise.
+    void end() {
+        if (started_) OleUninitialize();
+        started_ = false;
+    }
+
+  private:
+    bool started_ = false;
 };
 
 }  // namespace kestrova::win32
