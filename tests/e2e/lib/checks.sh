@@ -217,18 +217,23 @@ expect_driver_seconds_below() {
         check_failed "the driver took $DRIVER_SECONDS s, expected less than $1 s"
 }
 
-# Every screenshot of the case is a complete PNG of the whole screen
-# (ImageMagick decodes it, checksums included); at least $1 of them.
+# Every screenshot of the case is a complete PNG (ImageMagick decodes it,
+# checksums included) of a window or the whole screen: not empty and no
+# larger than the screen; at least $1 of them.
 expect_screenshots() {
-    local count=0 shot size
+    local count=0 shot size width height
     screenshots_checked=1
     for shot in "$SHOTS"/*.png; do
         [ -f "$shot" ] || continue
         count=$((count + 1))
         if ! size=$(identify -regard-warnings -format '%wx%h' "$shot" 2>/dev/null); then
             check_failed "screenshot $(basename "$shot") is not a valid PNG (ImageMagick cannot read it)"
-        elif [ "$size" != "$E2E_SCREEN" ]; then
-            check_failed "screenshot $(basename "$shot") is $size, expected $E2E_SCREEN"
+            continue
+        fi
+        width=${size%x*} height=${size#*x}
+        if [ "$width" -lt 1 ] || [ "$height" -lt 1 ] || [ "$width" -gt "${E2E_SCREEN%x*}" ] ||
+            [ "$height" -gt "${E2E_SCREEN#*x}" ]; then
+            check_failed "screenshot $(basename "$shot") is $size, not inside the $E2E_SCREEN screen"
         fi
     done
     [ "$count" -ge "$1" ] || check_failed "$count screenshots, expected at least $1"
