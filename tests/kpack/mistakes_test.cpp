@@ -15,6 +15,10 @@
 using namespace kestrova;
 namespace fs = std::filesystem;
 
+namespace {
+const std::string kKey = "[HKEY_CURRENT_USER\\Software\\Maker]\r\n";
+}  // namespace
+
 #ifndef _WIN32
 namespace {
 
@@ -24,7 +28,6 @@ const std::string kTools =
     "-o out/setup.exe --stub stand-in-stub.exe --uninstaller Kestrova-UnInstall.exe";
 const std::string kTarget = "target = \"[InstallDir]\\\\a.txt\"\n";
 const std::string kRegistryFile = "source = \"setup.reg\"\nkind = \"registry-data\"";
-const std::string kKey = "[HKEY_CURRENT_USER\\Software\\Maker]\r\n";
 
 struct Mistake {
     const char* what;
