@@ -18,7 +18,7 @@ constexpr MacroFolder kTypicalFolders[] = {
     {"[Program Files]", "C:\\Program Files"},
     {"[Windows Directory]", "C:\\Windows"},
     {"[Windows System]", "C:\\Windows\\System32"},
-    {"[Windows Desktop]", "C:\\Users\\Public\\Desktop"},
+    {"[Windows Desktop]", "C:\\Users\\Public\\Desktop"},  // a user name of six letters
     {"[Start Menu]", "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs"},
     {"[Absolute Directory]", ""},
 };

@@ -28,7 +28,7 @@ struct PathLength {
 };
 
 // Measures target (GBK) with its macro replaced as on a usual Windows
-// (C:\Program Files, C:\Windows, C:\Windows\System32, the public desktop,
+// (C:\Program Files, C:\Windows, C:\Windows\System32, a user's desktop,
 // the all-users Start menu) and [InstallDir] by installDir, itself expanded
 // the same way, against kWindowsPathLimit, in characters.
 PathLength targetPathLength(const std::string& target, const std::string& installDir);
