@@ -11,6 +11,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -85,6 +86,19 @@ source = "a.txt"
 target = "[InstallDir]\\a.txt"
 )";
 
+std::string standInProgram(bool uninstaller, bool dll) {
+    // An MS-DOS header whose last field points to the "PE" header at 0x40,
+    // then the file header: i386, no sections, its characteristics an
+    // executable image (0x0002), 32-bit (0x0100) and maybe a DLL (0x2000).
+    std::string b = "MZ" + std::string(0x3A, '\0') + std::string("\x40\0\0\0", 4);
+    b += std::string("PE\0\0\x4C\x01", 6) + std::string(16, '\0');
+    const unsigned characteristics = 0x0102 | (dll ? 0x2000 : 0);
+    b += static_cast<char>(characteristics & 0xFF);
+    b += static_cast<char>(characteristics >> 8);
+    if (uninstaller) b += "<assemblyIdentity type=\"win32\" name=\"Kestrova.Uninstall\"/>";
+    return b;
+}
+
 std::string plainBitmap(int width, int height, uint8_t grey) {
     const uint32_t rows = (static_cast<uint32_t>(width) + 3) / 4 * 4 * height;
     std::string b = "BM";
@@ -126,6 +140,23 @@ fs::path ProductFolder::manifest(const std::string& toml) const {
     writeFile(path, toml);
     return path;
 }
+
+#ifndef _WIN32
+KpackRun runKpack(const std::string& program, const std::string& arguments,
+                  const fs::path& folder) {
+    const std::string command =
+        "cd '" + folder.string() + "' && '" + program + "' " + arguments + " 2>&1";
+    KpackRun run{-1, ""};
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return run;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
+    const int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+#endif
 
 std::string replaced(std::string text, const std::string& from, const std::string& to) {
     const std::size_t at = text.find(from);

@@ -39,6 +39,11 @@ class ScratchFolder {
 // stub where only the package format matters.
 fs::path writeStandInStub(const fs::path& folder);
 
+// A stand-in Windows program: the headers of one and nothing to run. As the
+// uninstaller it carries the real one's manifest identity, which kpack looks
+// for; with dll its file header marks it a DLL.
+std::string standInProgram(bool uninstaller = true, bool dll = false);
+
 // A Windows bitmap of one grey, 8 bits with a one-entry colour table: a
 // picture kpack stores as it is.
 std::string plainBitmap(int width, int height, uint8_t grey = 0xC0);
@@ -68,6 +73,17 @@ class ProductFolder {
 // The smallest manifest kpack accepts, built on by the tests: product 测试,
 // pictures welcome.bmp and title.bmp, one file a.txt.
 extern const char kMinimalManifest[];
+
+#ifndef _WIN32
+struct KpackRun {
+    int status;
+    std::string output;  // standard output and standard error
+};
+
+// Runs the kpack program at program with the arguments (one shell text) in
+// folder.
+KpackRun runKpack(const std::string& program, const std::string& arguments, const fs::path& folder);
+#endif
 
 // Replaces the first occurrence of `from` in text by `to`; aborts the test
 // when it is not there.

@@ -111,7 +111,7 @@ TEST(ManifestErrors, EachProblemNamesItsLineAndLeavesNoOutput) {
          "0x5C, which the setup reads as '\\'"},
         {"an unknown key",
          {{"install_dir", "instal_dir"}},
-         "kpack: product.toml:3: unknown key product.instal_dir"},
+         "kpack: product.toml:3: unknown key product.instal_dir; did you mean install_dir?"},
         {"no file record",
          {{"source = \"a.txt\"\ntarget = \"[InstallDir]\\\\a.txt\"", "none_app = true"}},
          "kpack: product.toml: the package installs no file; the setup needs at least one "
@@ -150,7 +150,8 @@ TEST(ManifestErrors, EachProblemNamesItsLineAndLeavesNoOutput) {
          "whitespace, saw '''"},
         {"a syntax error",
          {{"title = \"title.bmp\"", "title = title.bmp"}},
-         "kpack: product.toml:7: Error while parsing boolean: expected 'true', saw 'ti'"},
+         "kpack: product.toml:7: column 10: Error while parsing boolean: expected 'true', saw "
+         "'ti'; likely cause: a text without quotes: write title = \"title.bmp\""},
     };
     for (const ErrorCase& c : cases) {
         test::ProductFolder product;

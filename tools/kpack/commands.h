@@ -6,6 +6,9 @@
 #include <filesystem>
 #include <ostream>
 #include <string>
+#include <vector>
+
+#include "check_options.h"
 
 namespace kestrova::kpack {
 
@@ -25,10 +28,16 @@ int extractPackage(const fs::path& path, const std::string& name, const fs::path
 
 // Checks that the header's count matches the records, the sections the stub
 // needs are there in order, every line is within its read limit, every
-// stream lies inside the file and decodes, the pictures are bitmaps and the
-// registry data files are well-formed. Prints a one-line summary to out when
-// all is well; throws KpackError naming the first problem otherwise.
-void verifyPackage(const fs::path& path, const std::string& name, std::ostream& out);
+// stream lies inside the file and decodes, the pictures are bitmaps of
+// their places' sizes, no two records share a target, every target fits
+// Windows' path length, the registry data files hold what the setup stores
+// (registry_rules.h) and the uninstaller is the real one, as the build
+// checks them. Prints a one-line summary to out when all is well and
+// returns the warnings (whole report lines: a picture of another size, a
+// target too long for the default install folder); throws KpackError naming
+// the first problem otherwise, or with options.strict the first warning.
+std::vector<std::string> verifyPackage(const fs::path& path, const std::string& name,
+                                       std::ostream& out, const CheckOptions& options = {});
 
 // A record's kind as the manifest names it ("copy", "run-and-delete", ...).
 std::string kindName(char kind, bool runAndDelete);

@@ -1,5 +1,6 @@
 #include "gbk_codec.h"
 
+#include <cstdint>
 #include <cstdio>
 
 #ifdef _WIN32
@@ -108,6 +109,25 @@ std::string displayGbk(const std::string& gbk) {
         }
     }
     return out;
+}
+
+std::string firstWithoutGbkForm(const std::string& utf8) {
+    for (std::size_t i = 0; i < utf8.size();) {
+        const unsigned char c = static_cast<unsigned char>(utf8[i]);
+        const std::size_t n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        const std::string one = utf8.substr(i, n);
+        std::string gbk;
+        if (!utf8ToGbk(one, &gbk)) {
+            uint32_t code = n == 1 ? c : c & (0x3F >> (n - 1));
+            for (std::size_t k = 1; k < n && i + k < utf8.size(); ++k)
+                code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+            char hex[16];
+            std::snprintf(hex, sizeof hex, "U+%04X", static_cast<unsigned>(code));
+            return "'" + one + "' (" + hex + ")";
+        }
+        i += n;
+    }
+    return "a character";
 }
 
 }  // namespace kestrova::kpack

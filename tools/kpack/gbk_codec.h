@@ -18,4 +18,8 @@ bool gbkToUtf8(const std::string& gbk, std::string* utf8);
 // \xNN. Never fails.
 std::string displayGbk(const std::string& gbk);
 
+// For messages: the first character of a UTF-8 text that has no GBK form,
+// as "'c' (U+XXXX)"; "a character" when none is found.
+std::string firstWithoutGbkForm(const std::string& utf8);
+
 }  // namespace kestrova::kpack

@@ -4,6 +4,7 @@
 #include <iostream>
 #include <new>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #ifdef _WIN32
@@ -18,28 +19,14 @@
 #include "file_io.h"
 #include "package/format.h"
 #include "package_builder.h"
+#include "starter_product.h"
+#include "usage.h"
 
 using namespace kestrova::kpack;
 
 namespace {
 
 constexpr char kStubName[] = "kestrova-stub.exe";
-
-const char kUsage[] =
-    "usage: kpack build MANIFEST -o SETUP.EXE [--stub STUB.EXE] [--uninstaller EXE]\n"
-    "                  [-j THREADS]\n"
-    "       kpack list SETUP.EXE\n"
-    "       kpack extract SETUP.EXE -d FOLDER\n"
-    "       kpack verify SETUP.EXE\n"
-    "\n"
-    "build    makes SETUP.EXE from the manifest (see tools/kpack/README.md); the stub is\n"
-    "         kestrova-stub.exe next to kpack unless --stub names another; with the\n"
-    "         uninstall option on, Kestrova-UnInstall.exe next to kpack (or the one\n"
-    "         --uninstaller names) is added for the Windows folder; -j sets the\n"
-    "         number of compressing threads (default: one per core)\n"
-    "list     shows the package's header, product, sections and records\n"
-    "extract  writes the script, licence, pictures and files below FOLDER\n"
-    "verify   checks that the setup can read the whole package\n";
 
 struct UsageError {
     std::string message;
@@ -68,13 +55,67 @@ std::string optionValue(const std::vector<std::string>& args, std::size_t* i) {
     return args[++*i];
 }
 
+// Each option counts once: a second "-o" is more likely a mistake than a
+// change of mind.
+void once(std::vector<std::string>* seen, const std::string& option) {
+    for (const std::string& s : *seen)
+        if (s == option) throw UsageError{option + " is given twice"};
+    seen->push_back(option);
+}
+
+// The options that build and verify share; false for another argument.
+bool checkOption(const std::string& arg, bool build, CheckOptions* checks) {
+    if (arg == "--strict") {
+        checks->strict = true;
+    } else if (arg == "--allow-reg-escapes") {
+        checks->allowRegistryEscapes = true;
+    } else if (arg == "--allow-empty-folders" && build) {
+        checks->allowEmptyFolders = true;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// A file kpack takes from its own folder when no option names another:
+// where it looks, and whether the file is there.
+std::string besideKpack(const char* name, const char* option) {
+    std::error_code ec;
+    const fs::path path = programFolder() / name;
+    return pathToUtf8(path) + (fs::is_regular_file(path, ec)
+                                   ? ""
+                                   : std::string(" (not there: ") + option + " names one)");
+}
+
+int version() {
+    std::cout << "kpack " << kKpackVersion << ", the authoring tool of Kestrova Setup\n"
+              << "stub:        " << besideKpack(kStubName, "--stub") << "\n"
+              << "uninstaller: " << besideKpack(kUninstallerName, "--uninstaller") << "\n";
+    return 0;
+}
+
+int init(const std::vector<std::string>& args) {
+    if (args.size() > 2) throw UsageError{"init takes one folder"};
+    const std::string folder = args.size() == 2 ? args[1] : ".";
+    if (folder.size() > 1 && folder[0] == '-') throw UsageError{"unknown option " + folder};
+    const std::vector<std::string> files = writeStarterProduct(pathFromUtf8(folder), folder);
+    for (const std::string& f : files) std::cout << "kpack: wrote " << f << "\n";
+    const std::string manifest = files.front();
+    std::cout << "kpack: build it with: kpack build " << manifest << " -o setup.exe\n";
+    return 0;
+}
+
 int build(const std::vector<std::string>& args) {
     BuildOptions o;
     o.threads = defaultThreads();
     o.showProgress = stderrIsTerminal();
     std::string manifest, output, stub, uninstaller;
+    std::vector<std::string> seen;
     for (std::size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "-o") {
+        if (!args[i].empty() && args[i][0] == '-') once(&seen, args[i]);
+        if (checkOption(args[i], true, &o.checks)) {
+            continue;
+        } else if (args[i] == "-o") {
             output = optionValue(args, &i);
         } else if (args[i] == "--stub") {
             stub = optionValue(args, &i);
@@ -127,15 +168,34 @@ int build(const std::vector<std::string>& args) {
 int run(const std::vector<std::string>& args) {
     if (args.empty()) throw UsageError{"no command"};
     const std::string& command = args[0];
-    if (command == "-h" || command == "--help" || command == "help") {
-        std::cout << kUsage;
+    if (command == "--version" || command == "version") return version();
+    if (command == "-h" || command == "--help" || (command == "help" && args.size() == 1)) {
+        std::cout << usageText();
         return 0;
     }
+    if (command == "help") {
+        if (args.size() > 2) throw UsageError{"help takes one command"};
+        if (commandHelp(args[1]).empty()) throw UsageError{"unknown command " + args[1]};
+        std::cout << commandHelp(args[1]);
+        return 0;
+    }
+    if (commandHelp(command).empty()) throw UsageError{"unknown command " + command};
+    for (std::size_t i = 1; i < args.size(); ++i)
+        if (args[i] == "--help" || args[i] == "-h") {
+            std::cout << commandHelp(command);
+            return 0;
+        }
     if (command == "build") return build(args);
+    if (command == "init") return init(args);
 
     std::string package, folder;
+    CheckOptions checks;
+    std::vector<std::string> seen;
     for (std::size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "-d" && command == "extract") {
+        if (!args[i].empty() && args[i][0] == '-') once(&seen, args[i]);
+        if (command == "verify" && checkOption(args[i], false, &checks)) {
+            continue;
+        } else if (args[i] == "-d" && command == "extract") {
             folder = optionValue(args, &i);
         } else if (!args[i].empty() && args[i][0] == '-') {
             throw UsageError{"unknown option " + args[i]};
@@ -145,14 +205,13 @@ int run(const std::vector<std::string>& args) {
             throw UsageError{"more than one setup file: " + args[i]};
         }
     }
-    if (command != "list" && command != "extract" && command != "verify")
-        throw UsageError{"unknown command " + command};
     if (package.empty()) throw UsageError{command + " needs a setup file"};
     const fs::path path = pathFromUtf8(package);
     if (command == "list") {
         listPackage(path, package, std::cout);
     } else if (command == "verify") {
-        verifyPackage(path, package, std::cout);
+        for (const std::string& warning : verifyPackage(path, package, std::cout, checks))
+            std::cerr << warning << "\n";
     } else {
         if (folder.empty()) throw UsageError{"extract needs -d FOLDER"};
         const int files = extractPackage(path, package, pathFromUtf8(folder));
@@ -173,7 +232,7 @@ int main(int argc, char** argv) {
         return run(args);
     } catch (const UsageError& e) {
         std::cout.flush();
-        std::cerr << "kpack: " << e.message << "\n" << kUsage;
+        std::cerr << "kpack: " << e.message << "\n" << usageText();
         return 2;
     } catch (const KpackError& e) {
         std::cout.flush();

@@ -23,6 +23,8 @@ struct TomlReaderGaveUp {};
 #include "error.h"
 #include "file_io.h"
 #include "gbk_codec.h"
+#include "manifest_hints.h"
+#include "text_placeholders.h"
 #include "toml_guard.h"
 
 namespace kestrova::kpack {
@@ -36,37 +38,32 @@ int lineOf(const toml::node& node) {
     return static_cast<int>(node.source().begin.line);
 }
 
-// The first character of a UTF-8 text that has no GBK form, as "'c'
-// (U+XXXX)".
-std::string firstUnconvertible(const std::string& utf8) {
-    for (std::size_t i = 0; i < utf8.size();) {
-        const unsigned char c = static_cast<unsigned char>(utf8[i]);
-        const std::size_t n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-        const std::string one = utf8.substr(i, n);
-        std::string gbk;
-        if (!utf8ToGbk(one, &gbk)) {
-            uint32_t code = n == 1 ? c : c & (0x3F >> (n - 1));
-            for (std::size_t k = 1; k < n && i + k < utf8.size(); ++k)
-                code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-            char hex[16];
-            std::snprintf(hex, sizeof hex, "U+%04X", static_cast<unsigned>(code));
-            return "'" + one + "' (" + hex + ")";
-        }
-        i += n;
-    }
-    return "a character";
+// What every table's reader shares: the manifest's name and folder, its
+// text as written and as the TOML reader read it (for the positions of
+// escapes), and what {product} and {version} stand for.
+struct ReadContext {
+    const std::string& file;
+    const fs::path& folder;
+    const std::string& original;
+    const std::string& parsed;
+    std::optional<std::string> product;  // UTF-8, once product.name is read
+    std::optional<std::string> version;
+};
+
+bool holdsControlCharacter(const std::string& gbk) {
+    // No GBK trail byte is below 0x40, so a byte search is exact.
+    return gbk.find_first_of("\t\n\r\b\f\x1B") != std::string::npos;
 }
 
 // Reads one table of the manifest, naming its keys in messages by their
 // dotted path ("product.name", "files[2].target").
 class TableReader {
   public:
-    TableReader(const toml::table& table, std::string path, const std::string& file,
-                const fs::path& folder)
-        : table_(table), path_(std::move(path)), file_(file), folder_(folder) {}
+    TableReader(const toml::table& table, std::string path, ReadContext& context)
+        : table_(table), path_(std::move(path)), c_(context) {}
 
     [[noreturn]] void fail(int line, const std::string& message) const {
-        throw KpackError(file_, line, message);
+        throw KpackError(c_.file, line, message);
     }
     int line() const { return lineOf(table_); }
     const std::string& name() const { return path_; }
@@ -79,9 +76,16 @@ class TableReader {
         for (auto&& [key, value] : table_) {
             bool known = false;
             for (const char* k : keys) known = known || key.str() == k;
-            if (!known)
-                fail(static_cast<int>(key.source().begin.line),
-                     "unknown key " + field(std::string(key.str())));
+            if (known) continue;
+            std::string message = "unknown key " + field(std::string(key.str()));
+            if (const std::string near = nearestKey(std::string(key.str()), keys); !near.empty()) {
+                message += "; did you mean " + near + "?";
+            } else {
+                message += "; the keys here are";
+                for (const char* k : keys)
+                    message += std::string(k == *keys.begin() ? " " : ", ") + k;
+            }
+            fail(static_cast<int>(key.source().begin.line), message);
         }
     }
 
@@ -98,25 +102,69 @@ class TableReader {
         return n->as_string()->get();
     }
 
+    // A text with {product} and {version} replaced.
+    std::optional<std::string> expandedUtf8(const char* key, bool required) const {
+        const std::optional<std::string> text = utf8(key, required);
+        if (!text) return std::nullopt;
+        return expand(*text, field(key), lineOf(*table_.get(key)));
+    }
+
     std::optional<ManifestText> text(const char* key, bool required) const {
         const toml::node* n = node(key, required);
         if (!n) return std::nullopt;
         return toGbk(*n, field(key));
     }
 
-    ManifestText toGbk(const toml::node& n, const std::string& name) const {
+    // A text that names a path of the setup, where a TOML escape is a
+    // backslash the publisher meant.
+    std::optional<ManifestText> path(const char* key, bool required) const {
+        const toml::node* n = node(key, required);
+        if (!n) return std::nullopt;
+        return pathText(*n, field(key));
+    }
+
+    ManifestText toGbk(const toml::node& n, const std::string& name, bool expanded = true) const {
         if (!n.is_string()) fail(lineOf(n), name + " must be a text");
         ManifestText t;
         t.field = name;
         t.line = lineOf(n);
-        const std::string& utf8 = n.as_string()->get();
+        const std::string utf8 =
+            expanded ? expand(n.as_string()->get(), name, t.line) : n.as_string()->get();
         if (!utf8ToGbk(utf8, &t.gbk))
-            fail(t.line, name + ": the character " + firstUnconvertible(utf8) + " has no GBK form");
+            fail(t.line,
+                 name + ": the character " + firstWithoutGbkForm(utf8) + " has no GBK form");
         return t;
     }
 
+    ManifestText pathText(const toml::node& n, const std::string& name) const {
+        ManifestText t = toGbk(n, name);
+        if (!holdsControlCharacter(t.gbk)) return t;
+        const std::string escape = controlEscapeAt(c_.original, c_.parsed, t.line,
+                                                   static_cast<int>(n.source().begin.column));
+        if (!escape.empty())
+            fail(t.line, name + ": \"" + escape + "\" in a \"...\" text is TOML's escape for " +
+                             escapeMeaning(escape) +
+                             ", not a backslash: write \\\\ for a backslash, or put the path in "
+                             "'...' quotes");
+        return t;
+    }
+
+    // utf8 with {product} and {version} replaced (text_placeholders.h).
+    std::string expand(const std::string& utf8, const std::string& name, int line) const {
+        std::string missing;
+        const std::optional<std::string> out =
+            expandPlaceholders(utf8, c_.product ? &*c_.product : nullptr,
+                               c_.version ? &*c_.version : nullptr, &missing);
+        if (out) return *out;
+        if (missing == "{product}")
+            fail(line, name + " uses {product}, which stands for product.name itself");
+        fail(line, name +
+                       " uses {version}, but [product] has no version: add one, such as "
+                       "version = \"1.0\"");
+    }
+
     std::optional<ManifestSource> source(const char* key, bool required) const {
-        const std::optional<std::string> text = utf8(key, required);
+        const std::optional<std::string> text = expandedUtf8(key, required);
         if (!text) return std::nullopt;
         ManifestSource s;
         s.text = *text;
@@ -124,7 +172,7 @@ class TableReader {
         s.line = lineOf(*table_.get(key));
         if (text->empty()) fail(s.line, s.field + " is empty");
         const fs::path given = pathFromUtf8(*text);
-        s.path = given.is_absolute() ? given : folder_ / given;
+        s.path = given.is_absolute() ? given : c_.folder / given;
         return s;
     }
 
@@ -142,15 +190,15 @@ class TableReader {
         return n->as_integer()->get();
     }
 
-    // A list of texts, each converted; empty when the key is absent.
-    std::vector<ManifestText> texts(const char* key) const {
+    // A list of paths, each converted; empty when the key is absent.
+    std::vector<ManifestText> paths(const char* key) const {
         std::vector<ManifestText> out;
         const toml::node* n = node(key, false);
         if (!n) return out;
         const toml::array* array = n->as_array();
         if (!array) fail(lineOf(*n), field(key) + " must be a list of texts");
         for (std::size_t i = 0; i < array->size(); ++i)
-            out.push_back(toGbk(*array->get(i), field(key) + "[" + std::to_string(i + 1) + "]"));
+            out.push_back(pathText(*array->get(i), field(key) + "[" + std::to_string(i + 1) + "]"));
         return out;
     }
 
@@ -180,14 +228,15 @@ class TableReader {
     }
 
     TableReader sub(const toml::table& table, const std::string& path) const {
-        return TableReader(table, path, file_, folder_);
+        return TableReader(table, path, c_);
     }
+
+    ReadContext& context() const { return c_; }
 
   private:
     const toml::table& table_;
     std::string path_;
-    const std::string& file_;
-    const fs::path& folder_;
+    ReadContext& c_;
 };
 
 FileKind kindFrom(const TableReader& entry) {
@@ -206,10 +255,16 @@ void readProduct(const TableReader& top, Manifest& m) {
     const toml::table* table = top.table("product");
     if (!table) top.fail(0, "missing the [product] table");
     const TableReader product = top.sub(*table, "product");
-    product.allowOnly({"name", "install_dir", "first_line", "licence", "licence_page", "uninstall",
-                       "total_size"});
+    product.allowOnly({"name", "install_dir", "version", "first_line", "licence", "licence_page",
+                       "uninstall", "total_size"});
+    // The version and then the name first: the other texts may use them.
+    if (const toml::node* version = table->get("version")) {
+        m.version = product.toGbk(*version, product.field("version"), false);
+        product.context().version = version->as_string()->get();
+    }
     m.productName = *product.text("name", true);
-    m.installDir = *product.text("install_dir", true);
+    product.context().product = *product.expandedUtf8("name", true);
+    m.installDir = *product.path("install_dir", true);
     if (auto first = product.text("first_line", false)) {
         m.firstLine = *first;
     } else {
@@ -261,7 +316,7 @@ void readEntries(const TableReader& top, Manifest& m) {
             const bool folder = entry.has("folder");
             e.type = folder ? ManifestEntry::Type::Folder : ManifestEntry::Type::File;
             e.source = *entry.source(folder ? "folder" : "source", true);
-            e.target = *entry.text("target", true);
+            e.target = *entry.path("target", true);
             e.kind = kindFrom(entry);
         }
         m.entries.push_back(std::move(e));
@@ -282,7 +337,7 @@ void readMenu(const TableReader& top, Manifest& m) {
         ManifestShortcut shortcut;
         shortcut.line = s.line();
         shortcut.name = *s.text("name", true);
-        shortcut.target = *s.text("target", true);
+        shortcut.target = *s.path("target", true);
         if (auto arguments = s.text("arguments", false)) {
             shortcut.arguments = *arguments;
         } else {
@@ -298,6 +353,8 @@ void readMenu(const TableReader& top, Manifest& m) {
 
 Manifest parseManifest(const std::string& text, const std::string& displayName,
                        const fs::path& folder) {
+    if (const std::string problem = encodingProblem(text); !problem.empty())
+        throw KpackError(displayName, 0, problem);
     int badLine = 0;
     std::string safe;
     const std::string bad = tomlInputProblem(text, &badLine, &safe);
@@ -306,8 +363,11 @@ Manifest parseManifest(const std::string& text, const std::string& displayName,
     try {
         root = toml::parse(safe, displayName);
     } catch (const toml::parse_error& e) {
-        throw KpackError(displayName, static_cast<int>(e.source().begin.line),
-                         std::string(e.description()));
+        const int line = static_cast<int>(e.source().begin.line);
+        throw KpackError(
+            displayName, line,
+            syntaxErrorMessage(text, safe, line, static_cast<int>(e.source().begin.column),
+                               std::string(e.description())));
     } catch (const TomlReaderGaveUp&) {
         throw KpackError(displayName, 0,
                          "the manifest is not valid TOML (check its [table] headers and "
@@ -316,7 +376,8 @@ Manifest parseManifest(const std::string& text, const std::string& displayName,
     Manifest m;
     m.file = displayName;
     m.folder = folder;
-    const TableReader top(root, "", m.file, m.folder);
+    ReadContext context{m.file, m.folder, text, safe, std::nullopt, std::nullopt};
+    const TableReader top(root, "", context);
     top.allowOnly(
         {"product", "pictures", "directories", "files", "autoreg", "clearfile", "menu", "run"});
     readProduct(top, m);
@@ -324,18 +385,18 @@ Manifest parseManifest(const std::string& text, const std::string& displayName,
     if (const toml::table* t = top.table("directories")) {
         const TableReader directories = top.sub(*t, "directories");
         directories.allowOnly({"create"});
-        m.directories = directories.texts("create");
+        m.directories = directories.paths("create");
     }
     readEntries(top, m);
     if (const toml::table* t = top.table("autoreg")) {
         const TableReader autoReg = top.sub(*t, "autoreg");
         autoReg.allowOnly({"files"});
-        m.autoReg = autoReg.texts("files");
+        m.autoReg = autoReg.paths("files");
     }
     if (const toml::table* t = top.table("clearfile")) {
         const TableReader clearFile = top.sub(*t, "clearfile");
         clearFile.allowOnly({"files"});
-        m.clearFile = clearFile.texts("files");
+        m.clearFile = clearFile.paths("files");
     }
     readMenu(top, m);
     if (const toml::table* t = top.table("run")) {
@@ -343,7 +404,7 @@ Manifest parseManifest(const std::string& text, const std::string& displayName,
         run.allowOnly({"caption", "command"});
         m.hasRun = true;
         m.runCaption = *run.text("caption", true);
-        m.runCommand = *run.text("command", true);
+        m.runCommand = *run.path("command", true);
     }
     return m;
 }

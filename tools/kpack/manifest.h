@@ -1,7 +1,8 @@
 #pragma once
 // The publisher's manifest (TOML, UTF-8): what it says, with every text
 // converted to GBK and every value's line kept for error messages. The keys
-// are documented in README.md.
+// are documented in README.md. Texts may use {product} and {version}, which
+// stand for product.name and product.version; no other braces expand.
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -54,6 +55,7 @@ struct Manifest {
     ManifestText firstLine;
     ManifestText productName;
     ManifestText installDir;
+    std::optional<ManifestText> version;  // only expanded into other texts for now
     std::optional<ManifestSource> licence;
     bool licencePage = false;
     bool uninstall = true;
@@ -78,10 +80,13 @@ struct Manifest {
 };
 
 // Reads the manifest at path (displayName in messages). Throws KpackError
-// naming the file and line for a syntax error, an unknown key, a value of
-// the wrong type, a missing required key, or a text with no GBK form (the
-// message names the field and the character). Widths, paths and sources are
-// checked later (package_plan.h).
+// naming the file and line for text that is not UTF-8, a syntax error (with
+// its column and likely cause), an unknown key (with the known key it
+// nearly spells), a value of the wrong type, a missing required key, a text
+// with no GBK form (the message names the field and the character), a
+// path whose backslash TOML read as an escape, or a {version} without a
+// product.version. Widths, paths and sources are checked later
+// (package_plan.h).
 Manifest readManifest(const fs::path& path, const std::string& displayName);
 
 // The same, from the manifest's text; sources are resolved against folder.

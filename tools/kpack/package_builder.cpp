@@ -1,6 +1,7 @@
 #include "package_builder.h"
 
 #include <limits>
+#include <system_error>
 
 #include "compressor.h"
 #include "error.h"
@@ -20,6 +21,11 @@ namespace {
 std::string readStub(const BuildOptions& o) {
     std::vector<uint8_t> bytes;
     std::string error;
+    std::error_code ec;
+    if (!fs::exists(o.stub, ec))
+        throw KpackError(o.stubName, 0,
+                         "the stub does not exist (build it with preset win, put it beside "
+                         "kpack or name it with --stub)");
     if (!readWholeFile(o.stub, &bytes, &error))
         throw KpackError(o.stubName, 0, "cannot read the stub: " + error);
     if (bytes.size() != static_cast<std::size_t>(kPackageStart))
@@ -36,9 +42,9 @@ BuildSummary buildPackage(const BuildOptions& o) {
     const uint64_t largest =
         std::min<uint64_t>(o.largestPackage, std::numeric_limits<int32_t>::max());
     const Manifest manifest = readManifest(o.manifest, o.manifestName);
-    PackagePlan plan = planPackage(manifest);
-    if (!o.uninstaller.empty()) addUninstaller(manifest, o.uninstaller, o.uninstallerName, &plan);
+    PackagePlan plan = planPackage(manifest, o.checks);
     const std::string stub = readStub(o);
+    if (!o.uninstaller.empty()) addUninstaller(manifest, o.uninstaller, o.uninstallerName, &plan);
 
     std::vector<CompressJob> jobs;
     uint64_t originalBytes = 0;
@@ -114,6 +120,14 @@ BuildSummary buildPackage(const BuildOptions& o) {
         packageHeader(static_cast<int64_t>(scriptStream.size()), countedRecords(plan.script),
                       crc32(scriptStream.data(), scriptStream.size()));
 
+    // The output's folder is made only now, when nothing can stop the build
+    // but the writing itself.
+    std::error_code ec;
+    const fs::path folder = o.output.parent_path();
+    if (!folder.empty() && !fs::is_directory(folder, ec) && !fs::create_directories(folder, ec))
+        throw KpackError(
+            o.outputName, 0,
+            "cannot make the output's folder " + pathToUtf8(folder) + ": " + ec.message());
     OutputFile out;
     std::string error;
     if (!out.open(o.output, &error))

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "check_options.h"
+
 namespace kestrova::kpack {
 
 namespace fs = std::filesystem;
@@ -21,6 +23,7 @@ struct BuildOptions {
     // empty: none is added (the library's callers that only test packing).
     fs::path uninstaller;
     std::string uninstallerName;
+    CheckOptions checks;
     unsigned threads = 1;
     bool showProgress = false;
     // The largest setup.exe the setup can address: its stream positions are
@@ -36,10 +39,11 @@ struct BuildSummary {
     std::vector<std::string> warnings;  // whole report lines, for standard error
 };
 
-// Builds the setup.exe. Throws KpackError for the first problem (of the
-// manifest, a source, the stub, the uninstaller, or a package too large for the setup's
-// 32-bit offsets); the output then does not exist under its name (an
-// earlier file of that name is left as it was).
+// Builds the setup.exe, making its folder when there is none. Throws
+// KpackError for the first problem (of the manifest, a source, the stub,
+// the uninstaller, or a package too large for the setup's 32-bit offsets;
+// with options.checks.strict a warning too); the output then does not exist
+// under its name (an earlier file of that name is left as it was).
 BuildSummary buildPackage(const BuildOptions& options);
 
 }  // namespace kestrova::kpack

@@ -1,6 +1,7 @@
 #include "package_plan.h"
 
 #include <algorithm>
+#include <map>
 #include <set>
 #include <system_error>
 
@@ -9,19 +10,30 @@
 #include "gbk_codec.h"
 #include "path_rules.h"
 #include "picture_convert.h"
+#include "registry_rules.h"
 #include "script_rules.h"
+#include "setup_limits.h"
 
 namespace kestrova::kpack {
 namespace {
 
 constexpr char kStartMenu[] = "[Start Menu]";
-// The places of the welcome and title pictures at 96 dots per inch.
-constexpr int kWelcomeWidth = 164, kWelcomeHeight = 314;
-constexpr int kTitleWidth = 548, kTitleHeight = 64;
+
+// Where a source the manifest names is missing: on Linux a '\' is part of
+// a name, not a separator, so a path written as on Windows is not found.
+std::string missingSourceHint(const std::string& label) {
+#ifdef _WIN32
+    (void)label;
+    return "";
+#else
+    if (label.find('\\') == std::string::npos) return "";
+    return ": write / between folders in a source ('\\' is part of a name here)";
+#endif
+}
 
 class Planner {
   public:
-    explicit Planner(const Manifest& m) : m_(m) {}
+    Planner(const Manifest& m, const CheckOptions& options) : m_(m), options_(options) {}
 
     PackagePlan run() {
         checkHeaderLines();
@@ -38,13 +50,13 @@ class Planner {
             addDirectory(d.gbk, d);
         }
 
-        addPicture(m_.welcomePicture, kWelcomeWidth, kWelcomeHeight, "the welcome page's left");
+        addPicture(m_.welcomePicture, 0);
         if (m_.splashPicture) {
-            addPicture(*m_.splashPicture, 0, 0, nullptr);
+            addPicture(*m_.splashPicture, 1);
         } else {
             plan_.streams.push_back({});
         }
-        addPicture(m_.titlePicture, kTitleWidth, kTitleHeight, "the band above pages 2 to 5");
+        addPicture(m_.titlePicture, 2);
         for (std::size_t i = 0; i < plan_.script.pictures.size(); ++i) {
             static const char* names[] = {"Wel.Bmp", "Soft.Bmp", "Title.Bmp"};
             plan_.script.pictures[i].target = names[i];  // not read by the setup
@@ -103,6 +115,13 @@ class Planner {
         throw KpackError(m_.file, line, message);
     }
 
+    // Something the setup would do otherwise than the publisher may expect
+    // but may be meant: reported, or with --strict an error.
+    void warn(int line, const std::string& message) {
+        if (options_.strict) fail(line, message + " (--strict makes this warning an error)");
+        plan_.warnings.push_back(KpackError(m_.file, line, "warning: " + message).report());
+    }
+
     void check(const ManifestText& t, const std::string& problem) const {
         if (!problem.empty()) fail(t.line, t.field + " " + problem);
     }
@@ -113,7 +132,10 @@ class Planner {
         checkLine(m_.firstLine, kStartLineLimit);
         checkLine(m_.productName, kStartLineLimit);
         // The product name names the uninstall logs and the uninstall key.
-        check(m_.productName, fileNameProblem(m_.productName.gbk));
+        if (const std::string problem = fileNameProblem(m_.productName.gbk); !problem.empty())
+            fail(m_.productName.line, m_.productName.field + " " + problem +
+                                          " (the product name names the uninstall logs and the "
+                                          "uninstall entry)");
         checkLine(m_.installDir, kStartLineLimit);
         checkPath(m_.installDir, PathUse::Folder);
         const std::string root = pathRoot(m_.installDir.gbk);
@@ -136,7 +158,8 @@ class Planner {
         std::error_code ec;
         if (!fs::is_regular_file(path, ec))
             fail(line, "the source " + label +
-                           (fs::exists(path, ec) ? " is not a file" : " does not exist"));
+                           (fs::exists(path, ec) ? " is not a file"
+                                                 : " does not exist" + missingSourceHint(label)));
         const uint64_t size = fs::file_size(path, ec);
         if (ec) fail(line, "cannot read the source " + label + ": " + ec.message());
         return size;
@@ -164,23 +187,15 @@ class Planner {
 
     // A picture is read and converted now, so that a picture kpack cannot
     // use stops the build before anything is compressed. One of another
-    // size than its place (width 0: any size will do) is only a warning:
-    // the setup draws it unscaled, cut off or leaving part of the place
-    // empty.
-    void addPicture(const ManifestSource& s, int width, int height, const char* place) {
+    // size than its place is only a warning: the setup draws it unscaled,
+    // cut off or leaving part of the place empty.
+    void addPicture(const ManifestSource& s, int index) {
         const std::vector<uint8_t> source = readSource(s.path, s.text, s.line);
         StoredPicture picture;
         const std::string problem = makeStoredPicture(source, &picture);
         if (!problem.empty()) fail(s.line, s.field + ": " + s.text + " " + problem);
-        if (width != 0 && (picture.width != width || picture.height != height))
-            plan_.warnings.push_back(KpackError(m_.file, s.line,
-                                                "warning: " + s.field + ": " + s.text + " is " +
-                                                    std::to_string(picture.width) + " x " +
-                                                    std::to_string(picture.height) + " pixels; " +
-                                                    place + " is " + std::to_string(width) + " x " +
-                                                    std::to_string(height) +
-                                                    " and the picture is drawn unscaled")
-                                         .report());
+        const std::string place = picturePlaceProblem(index, picture.width, picture.height);
+        if (!place.empty()) warn(s.line, s.field + ": " + s.text + " " + place);
         PlannedStream stream{s.path, picture.bytes.size(), s.text, s.line, std::nullopt};
         stream.bytes = std::move(picture.bytes);
         plan_.streams.push_back(std::move(stream));
@@ -202,8 +217,12 @@ class Planner {
         checkLine(e.target, kStartLineLimit);
         checkPath(e.target, PathUse::Folder);
         std::error_code ec;
+        if (fs::is_regular_file(e.source.path, ec))
+            fail(e.source.line, "the source folder " + e.source.text +
+                                    " is a file: name one file with source = instead of folder =");
         if (!fs::is_directory(e.source.path, ec))
-            fail(e.source.line, "the source folder " + e.source.text + " does not exist");
+            fail(e.source.line, "the source folder " + e.source.text + " does not exist" +
+                                    missingSourceHint(e.source.text));
         for (const std::string& f : foldersBelowRoot(e.target.gbk, true)) addDirectory(f, e.target);
         std::vector<std::pair<std::string, fs::path>> found;  // relative UTF-8 path, full path
         fs::recursive_directory_iterator it(e.source.path, ec), end;
@@ -213,6 +232,14 @@ class Planner {
         if (ec)
             fail(e.source.line, "cannot list the folder " + e.source.text + ": " + ec.message());
         std::sort(found.begin(), found.end());
+        const bool holdsFile = std::any_of(found.begin(), found.end(), [&](const auto& f) {
+            return !fs::is_directory(f.second, ec);
+        });
+        if (!holdsFile && !options_.allowEmptyFolders)
+            fail(e.source.line,
+                 "the source folder " + e.source.text +
+                     " holds no file, so nothing of it would be installed: list an empty "
+                     "folder in [directories] create, or build with --allow-empty-folders");
         for (const auto& [relative, full] : found) {
             const std::string label = e.source.text + "/" + relative;
             std::string gbk;
@@ -232,7 +259,7 @@ class Planner {
         }
     }
 
-    void checkTarget(const ManifestText& t, FileKind kind) const {
+    void checkTarget(const ManifestText& t, FileKind kind) {
         checkLine(t, kStartLineLimit);
         if (t.gbk.find(format::kRunAndDeleteMark) != std::string::npos)
             fail(t.line, t.field + (kind == FileKind::RunAndDelete
@@ -244,17 +271,37 @@ class Planner {
             fail(t.line, t.field + " is " + std::to_string(t.gbk.size()) +
                              " bytes in GBK; a target path holds at most " +
                              std::to_string(format::kRecordPathWidth));
+        const PathLength length = targetPathLength(t.gbk, m_.installDir.gbk);
+        if (length.problem.empty()) return;
+        if (length.installDir) {
+            warn(t.line, t.field + " " + length.problem);
+        } else {
+            fail(t.line, t.field + " " + length.problem);
+        }
+    }
+
+    // One file per target: a second record for a target would overwrite
+    // the first file when installing.
+    void checkSingleTarget(const ManifestText& target) {
+        const auto [it, added] =
+            targets_.emplace(sameFileKey(target.gbk), std::make_pair(target.field, target.line));
+        if (added) return;
+        fail(target.line, target.field + " " + displayGbk(target.gbk) + " is also the target of " +
+                              it->second.first + " (line " + std::to_string(it->second.second) +
+                              "); the second file would overwrite the first when installing: "
+                              "give each file its own target");
     }
 
     void addFile(const ManifestEntry& e, const fs::path& source, const std::string& label,
                  const ManifestText& target) {
+        checkSingleTarget(target);
         uint64_t size = 0;
         if (e.kind == FileKind::RegistryData) {
             const std::vector<uint8_t> bytes = readSource(source, label, e.source.line);
             size = bytes.size();
             int line = 0;
-            const std::string problem =
-                registryDataProblem(std::string(bytes.begin(), bytes.end()), &line);
+            const std::string problem = registryDataProblem(std::string(bytes.begin(), bytes.end()),
+                                                            &line, options_.allowRegistryEscapes);
             if (!problem.empty()) throw KpackError(label, line, "registry data: " + problem);
         } else {
             InputFile probe;
@@ -332,16 +379,19 @@ class Planner {
     }
 
     const Manifest& m_;
+    const CheckOptions& options_;
     PackagePlan plan_;
     std::set<std::string> directorySet_;
+    // The targets so far by sameFileKey, with the field and line naming them.
+    std::map<std::string, std::pair<std::string, int>> targets_;
     uint64_t installedBytes_ = 0;
     int installedFiles_ = 0;
 };
 
 }  // namespace
 
-PackagePlan planPackage(const Manifest& manifest) {
-    return Planner(manifest).run();
+PackagePlan planPackage(const Manifest& manifest, const CheckOptions& options) {
+    return Planner(manifest, options).run();
 }
 
 }  // namespace kestrova::kpack

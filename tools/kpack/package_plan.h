@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "check_options.h"
 #include "manifest.h"
 #include "script_writer.h"
 
@@ -39,10 +40,15 @@ struct PackagePlan {
 // manifest's file and line, or a registry data file and its line, for the
 // first problem: a text over its width or line limit after conversion, a
 // section line or "<NoneApp>" where the setup would misread it, a path the
-// setup cannot use, a missing or unreadable source, a picture that is
-// neither PNG nor BMP or cannot be converted, a package without any file
-// record, a total size past 32 bits. Pictures are converted here to the
-// form the setup draws (picture_convert.h).
-PackagePlan planPackage(const Manifest& manifest);
+// setup cannot use or Windows would refuse as too long, two files for one
+// target, a missing or unreadable source, a folder source without files
+// (unless options allow it), registry data the setup would store otherwise
+// than regedit (registry_rules.h), a picture that is neither PNG nor BMP or
+// cannot be converted, a package without any file record, a total size past
+// 32 bits. A picture of the wrong size and a target too long for the
+// default install folder are warnings, or with options.strict errors.
+// Pictures are converted here to the form the setup draws
+// (picture_convert.h).
+PackagePlan planPackage(const Manifest& manifest, const CheckOptions& options = {});
 
 }  // namespace kestrova::kpack

@@ -122,7 +122,12 @@ std::string pathProblem(const std::string& path, PathUse use) {
 
 std::string fileNameProblem(const std::string& name) {
     if (name.empty()) return "is empty";
-    if (splitNames(name).size() > 1) return "holds '\\'";
+    // A name stands alone here: '\' and '/' would make it a path.
+    const char* const instead =
+        ", which Windows does not allow in a file name: write another "
+        "character, such as '-', instead";
+    if (splitNames(name).size() > 1) return std::string("holds '\\'") + instead;
+    if (name.find('/') != std::string::npos) return std::string("holds '/'") + instead;
     return nameProblem(name);
 }
 

@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-#include "gbk_codec.h"
-
 namespace kestrova::kpack {
 
 std::string withoutLineEnd(const char* line) {
@@ -36,30 +34,6 @@ std::string lineProblem(const std::string& text, int limit) {
     if (isSectionLine(text)) return "equals the section line " + text;
     if (text.compare(0, format::kNoneAppMarkerLength, format::kNoneAppMarker) == 0)
         return std::string("begins with ") + format::kNoneAppMarker;
-    return "";
-}
-
-std::string registryDataProblem(const std::string& bytes, int* line) {
-    std::size_t at = 0;
-    *line = 0;
-    while (at < bytes.size()) {
-        ++*line;
-        const std::size_t lf = bytes.find('\n', at);
-        const std::size_t end = lf == std::string::npos ? bytes.size() : lf + 1;
-        const std::size_t length = end - at;
-        if (lf == std::string::npos || length < 2 || bytes[lf - 1] != '\r')
-            return lf == std::string::npos
-                       ? "the last line does not end in CR LF; the setup would not apply it"
-                       : "the line ends in LF without CR";
-        if (static_cast<int>(length) > kSecondPassLineLimit)
-            return "the line is " + std::to_string(length) +
-                   " bytes with its CR LF; the setup reads at most " +
-                   std::to_string(kSecondPassLineLimit);
-        if (bytes.find('\0', at) < end) return "the line holds a NUL character";
-        std::string utf8;
-        if (!gbkToUtf8(bytes.substr(at, length), &utf8)) return "the line is not GBK text";
-        at = end;
-    }
     return "";
 }
 

@@ -32,10 +32,4 @@ bool isSectionLine(const std::string& text);
 // [File] reader takes for a marker).
 std::string lineProblem(const std::string& text, int limit);
 
-// Checks a registry data file as the registry import reads it: every line
-// ends in CR LF and holds at most kSecondPassLineLimit bytes with it, and
-// the text is GBK. Returns "" when it is fine, else the problem, with the
-// 1-based line number in *line.
-std::string registryDataProblem(const std::string& bytes, int* line);
-
 }  // namespace kestrova::kpack

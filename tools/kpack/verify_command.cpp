@@ -1,3 +1,4 @@
+#include <map>
 #include <ostream>
 
 #include "commands.h"
@@ -6,15 +7,23 @@
 #include "package/lzss_decoder.h"
 #include "package_reader.h"
 #include "picture_convert.h"
-#include "script_rules.h"
+#include "registry_rules.h"
+#include "setup_limits.h"
 #include "stream_check.h"
+#include "uninstaller_record.h"
 
 namespace kestrova::kpack {
 
-void verifyPackage(const fs::path& path, const std::string& name, std::ostream& out) {
+std::vector<std::string> verifyPackage(const fs::path& path, const std::string& name,
+                                       std::ostream& out, const CheckOptions& options) {
     PackageReader package(path, name);
     const ParsedScript& script = package.parsed();
     auto fail = [&](const std::string& problem) { throw KpackError(name, 0, problem); };
+    std::vector<std::string> warnings;
+    auto warn = [&](const std::string& problem) {
+        if (options.strict) fail(problem + " (--strict makes this warning an error)");
+        warnings.push_back(KpackError(name, 0, "warning: " + problem).report());
+    };
 
     const int64_t counted = script.countedRecords();
     if (counted != package.headerFileCount())
@@ -43,23 +52,44 @@ void verifyPackage(const fs::path& path, const std::string& name, std::ostream& 
         int width = 0, height = 0;
         if (!setupDrawsPicture(bytes, &width, &height))
             fail(package.describe(picture) + " is not a bitmap the setup can draw");
+        const std::string place = picturePlaceProblem(static_cast<int>(i), width, height);
+        if (!place.empty()) warn(package.describe(picture) + " " + place);
     }
+    std::map<std::string, int> targets;  // sameFileKey -> the script line of its record
     for (const ParsedRecord& r : script.records) {
         if (r.noneApp) continue;
         const std::vector<uint8_t> packed = checkStream(r);
+        if (const auto [it, added] = targets.emplace(sameFileKey(r.target), r.line); !added)
+            fail(package.describe(r) + " has the target of the record at script line " +
+                 std::to_string(it->second) + "; the second file would overwrite the first");
+        const PathLength length = targetPathLength(r.target, script.installDir);
+        if (!length.problem.empty()) {
+            const std::string problem = package.describe(r) + ": the target " + length.problem;
+            if (length.installDir) {
+                warn(problem);
+            } else {
+                fail(problem);
+            }
+        }
         if (r.kind == format::kKindRegistryData && !r.runAndDelete) {
             const std::vector<uint8_t> bytes = lzssDecode(packed.data(), packed.size());
             int line = 0;
-            const std::string problem =
-                registryDataProblem(std::string(bytes.begin(), bytes.end()), &line);
+            const std::string problem = registryDataProblem(std::string(bytes.begin(), bytes.end()),
+                                                            &line, options.allowRegistryEscapes);
             if (!problem.empty())
                 fail(package.describe(r) + ": registry data line " + std::to_string(line) + ": " +
                      problem);
+        }
+        if (sameFileKey(r.target) == sameFileKey(uninstallerTarget())) {
+            const std::string problem =
+                uninstallerProblem(lzssDecode(packed.data(), packed.size()));
+            if (!problem.empty()) fail(package.describe(r) + " " + problem);
         }
     }
     out << name << ": OK: " << counted << " file records, " << streams << " streams"
         << (package.checksummed() ? " (checksums match)" : " (no checksums)") << ", "
         << package.fileSize() << " bytes\n";
+    return warnings;
 }
 
 }  // namespace kestrova::kpack
