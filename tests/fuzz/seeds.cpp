@@ -86,8 +86,14 @@ void kpackSeed(const fs::path& kpack, const fs::path& work, const fs::path& sour
     std::ofstream(work / "title.bmp", std::ios::binary) << picture;
     std::ofstream(work / "a.txt", std::ios::binary) << std::string(300, 'a') + "abcabcabc";
     std::ofstream(work / "stub.exe", std::ios::binary) << std::string(kPackageStart, 'M');
-    // The uninstall option is on: kpack ships an uninstaller; any file does.
-    std::ofstream(work / "uninstaller.exe", std::ios::binary) << "MZ uninstaller";
+    // The uninstall option is on: kpack ships an uninstaller, a Windows
+    // program (the MZ and PE headers, not a DLL) carrying the uninstaller's
+    // manifest identity.
+    std::string uninstaller(0x40, '\0');
+    uninstaller[0] = 'M', uninstaller[1] = 'Z', uninstaller[0x3C] = 0x40;
+    uninstaller += std::string("PE\0\0", 4) + std::string(20, '\0');
+    uninstaller += "name=\"Kestrova.Uninstall\"";
+    std::ofstream(work / "uninstaller.exe", std::ios::binary) << uninstaller;
     const std::string manifest =
         "[product]\nname = \"Demo\"\ninstall_dir = \"[Program Files]\\\\Demo\"\n"
         "[pictures]\nwelcome = \"welcome.bmp\"\ntitle = \"title.bmp\"\n"
