@@ -1,7 +1,5 @@
 #include "startup/silent_install.h"
 
-#include <cstring>
-
 #include "engine/install_run.h"
 #include "engine/path_macros.h"
 #include "engine/uninstall_log.h"
