@@ -146,8 +146,9 @@ TEST(ManifestErrors, EachProblemNamesItsLineAndLeavesNoOutput) {
         // its text and the three that close it); the others follow it.
         {"a literal string closed by six quotes or more",
          {{u8"name = \"测试\"", "name = '''Demo''''''''"}},
-         "kpack: product.toml:2: Error while parsing key-value pair: expected a comment or "
-         "whitespace, saw '''"},
+         "kpack: product.toml:2: column 20: Error while parsing key-value pair: expected a "
+         "comment or whitespace, saw '''; likely cause: more follows the value on this line: "
+         "one key = value per line, and a comment begins with #"},
         {"a syntax error",
          {{"title = \"title.bmp\"", "title = title.bmp"}},
          "kpack: product.toml:7: column 10: Error while parsing boolean: expected 'true', saw "
