@@ -5,6 +5,7 @@
 #include "platform/win32/wide.h"
 #include "resources/resource_ids.h"
 #include "state/bounded_text.h"
+#include "wizard/installed_folder.h"
 
 namespace kestrova {
 
@@ -36,6 +37,9 @@ BOOL FolderPage::onInit() {
     deriveDefaultFolderName(setup.installDir, programFiles_, setup.defaultFolderName,
                             sizeof setup.defaultFolderName, &underProgramFiles);
     setup.underProgramFiles = underProgramFiles;
+    // After the default's folder name is taken: a folder picked in the tree
+    // still gets the product's name, only the proposal is the installed copy.
+    if (proposeInstalledFolder(platform, setup)) setText(IDC_INSTALL_PATH, setup.installDir);
 
     listDrives();
     char line[kTextSize];

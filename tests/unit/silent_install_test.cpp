@@ -189,8 +189,10 @@ TEST_F(SilentRunTest, EachFailureHasItsOwnExitCode) {
     platform.writeFile("C:\\Blocked", "x");
     EXPECT_EQ(k::kSilentFolderNotMade, run("/S /D=C:\\Blocked", builder.build()));
 
-    // A file that cannot be created: the install stops there.
-    platform.failOpens.insert("C:\\Program Files\\演示\\bin\\a.txt");
+    // A file that cannot be created: the install stops there. The product's
+    // entry names C:\Apps since the install above, so "/S" without "/D="
+    // goes there, not to the script's default.
+    platform.failOpens.insert("C:\\Apps\\bin\\a.txt");
     EXPECT_EQ(k::kSilentFileFailed, run("/S", builder.build()));
     EXPECT_FALSE(platform.exists("C:\\Program Files\\演示\\b.txt"));
     EXPECT_TRUE(tempIsEmpty());
