@@ -153,6 +153,16 @@ TEST_F(SilentRunTest, InstallsToTheDefaultOrTheGivenFolderWithoutAWord) {
     EXPECT_EQ("beta", platform.readFile("C:\\Other Folder\\b.txt"));
     EXPECT_TRUE(platform.exists("C:\\Other Folder\\演示dir.ini"));
     EXPECT_EQ("C:\\Other Folder", platform.currentFolder);
+
+    // An upgrade without "/D=" lands where the product's entry says it is,
+    // unless the entry names a folder the folder page would refuse.
+    EXPECT_EQ(k::kSilentInstalled, run("/S", builder.build()));
+    EXPECT_EQ("C:\\Other Folder", platform.currentFolder);
+    platform.setValue(k::kHkeyLocalMachine,
+                      "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\演示",
+                      "InstallLocation", "C:\\");
+    EXPECT_EQ(k::kSilentInstalled, run("/S", builder.build()));
+    EXPECT_EQ("C:\\Program Files\\演示", platform.currentFolder);
 }
 
 TEST_F(SilentRunTest, EachFailureHasItsOwnExitCode) {

@@ -9,7 +9,7 @@ namespace {
 // The texts the setup program's properties add to the manifest's: what the
 // program is, and what stands where the manifest gives no version. UTF-16,
 // the resource's own form (narrow literals here are GBK).
-const char16_t kSetupProgram[] = u" 安装程序";
+const char16_t kSetupProgram[] = u"安装程序";
 const char16_t kNoVersion[] = u"未注明版本";
 const char16_t kCopyright[] = u"版权所有 © ";
 
