@@ -84,6 +84,7 @@ bool Driver::runStep(const Step& step) {
     if (verb == "copy-files") return fileStep(step, true);
     if (verb == "delete-files") return fileStep(step, false);
     if (verb == "hold-file") return holdFile(step);
+    if (verb == "expect-version") return expectVersion(step);
     if (verb == "shot-windows") return shotWindows(step);
     if (verb == "wait-window") return waitWindow(step);
     if (verb == "wait-gone") return waitGone(step);

@@ -46,6 +46,9 @@ class Driver {
     // copy-files (copy) and delete-files; hold-file keeps one open.
     bool fileStep(const Step& step, bool copy);
     bool holdFile(const Step& step);
+    // expect-version: a string of a file's version resource, or (field
+    // "fixed") its fixed file version, as Windows reads them.
+    bool expectVersion(const Step& step);
     bool shotWindows(const Step& step);
     bool waitWindow(const Step& step);
     bool waitGone(const Step& step);

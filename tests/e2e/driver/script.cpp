@@ -38,6 +38,7 @@ constexpr VerbRule kVerbs[] = {
     {"delete-files", "from count", false},
     {"shot-windows", "", false},
     {"hold-file", "path", false},
+    {"expect-version", "path field text", false},
 };
 
 constexpr const char* kTextKeys[] = {"title", "text"};
