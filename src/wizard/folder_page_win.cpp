@@ -39,7 +39,7 @@ BOOL FolderPage::onInit() {
     setup.underProgramFiles = underProgramFiles;
     // After the default's folder name is taken: a folder picked in the tree
     // still gets the product's name, only the proposal is the installed copy.
-    if (proposeInstalledFolder(platform, setup)) setText(IDC_INSTALL_PATH, setup.installDir);
+    const bool installed = proposeInstalledFolder(platform, setup);
 
     listDrives();
     char line[kTextSize];
@@ -47,6 +47,8 @@ BOOL FolderPage::onInit() {
     // The tree shows installDir's drive even when the list has no entry
     // for it; its selection composes edit 1008 anew.
     showDriveOf(upperAscii(setup.installDir[0]));
+    // Selecting the drive composed its default path into the edit.
+    if (installed) setText(IDC_INSTALL_PATH, setup.installDir);
     return TRUE;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// Runs the steps of a script against one started program: finds its
-// windows, acts on them, answers its message boxes and checks what it shows.
+// Runs the steps of a script against the program it started (one at a
+// time): finds its windows, acts on them, answers its message boxes and
+// checks what it shows.
 // Prints one line per step; stops at the first step that fails.
 #include <windows.h>
 
@@ -54,6 +55,7 @@ class Driver {
     bool waitGone(const Step& step);
     bool answerBox(const Step& step);
     bool close(const Step& step);
+    bool front(const Step& step);
     bool read(const Step& step);
     bool expectText(const Step& step);
     bool expectState(const Step& step);
