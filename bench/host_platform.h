@@ -24,6 +24,7 @@ class HostPlatform : public Platform {
     bool regCreateKey(RegKey, const char*, RegKey*) override { return false; }
     bool regQueryValue(RegKey, const char*, char*, uint32_t*) override { return false; }
     bool regSetString(RegKey, const char*, const char*, uint32_t) override { return false; }
+    bool regSetDword(RegKey, const char*, uint32_t) override { return false; }
     void regCloseKey(RegKey) override {}
     bool shellOpen(const char*, int) override { return false; }
     bool addFont(const char*) override { return false; }

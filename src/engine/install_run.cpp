@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "engine/earlier_logs.h"
 #include "engine/font_install.h"
 #include "engine/path_macros.h"
 #include "engine/registry_import.h"
@@ -281,6 +282,7 @@ void InstallRun::finish() {
     user_.status(texts::kStatusUpdatingSystem);
     registerUninstaller(platform_, user_, state_);
     rewriteDirectoryLog(platform_, state_);  // does nothing with the option off
+    removeRepeatedFileLogLines(platform_, state_);
     state_.filesDone.fetch_add(1);
 }
 

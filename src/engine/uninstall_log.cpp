@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "engine/earlier_logs.h"
 #include "package/format.h"
 #include "state/bounded_text.h"
 
@@ -12,10 +13,7 @@ namespace kestrova {
 namespace {
 
 // One line of the directory log: a slice of the text read back.
-struct LogEntry {
-    std::size_t offset;
-    std::size_t length;
-};
+using LogEntry = LogLine;
 
 // The chosen log when entries are kept (the option is on and the log is
 // open), else null.
@@ -40,9 +38,16 @@ bool openUninstallLogs(Platform& platform, UserPort& user, SetupState& state) {
     if (!optionIsOn(state.uninstallOption)) return true;
 
     if (formed) {
+        // Opening for writing empties the logs: what an earlier install
+        // into this folder listed is read first and written again.
+        EarlierLogs earlier;
+        readEarlierLogs(platform, state, &earlier);
         state.dirLog = platform.openFile(state.dirLogPath, FileMode::Write);
         state.fileLog = platform.openFile(state.fileLogPath, FileMode::Write);
-        if (state.dirLog.isOpen() && state.fileLog.isOpen()) return true;
+        if (state.dirLog.isOpen() && state.fileLog.isOpen()) {
+            carryEarlierLogs(state, earlier);
+            return true;
+        }
     }
     closeUninstallLogs(state);
     user.logCreateError();
@@ -100,6 +105,8 @@ void rewriteDirectoryLog(Platform& platform, SetupState& state) {
     if (!entries.empty() && text[entries.back().offset + entries.back().length - 1] != '\n') {
         entries.pop_back();
     }
+    // The lines an earlier install listed and this one listed again.
+    removeRepeatedLines(text, &entries, false);
 
     // Shortest first, equal lengths in file order; written back from the last
     // entry, this gives longest first and, among equal lengths, the later line

@@ -19,9 +19,10 @@ enum class LogKind {
 
 // Forms dirLogPath and fileLogPath from installDir and productName (the
 // uninstaller registration needs them whatever the option) and, when the
-// uninstall option is "1", opens both logs for binary writing (truncating
-// earlier logs). Called by the progress page before it starts the install
-// run.
+// uninstall option is "1", opens both logs for binary writing, each
+// beginning with the lines of an earlier log of the same name
+// (earlier_logs.h). Called by the progress page before it starts the
+// install run.
 // Returns true when the run may start. With the option on, a path that does
 // not fit or a log that cannot be opened is told to user (logCreateError),
 // sets setupAborted, leaves no log open and returns false. With the
@@ -42,7 +43,8 @@ void writeLogLine(SetupState& state, LogKind kind, const char* text);
 // Closes each log that is open.
 void closeUninstallLogs(SetupState& state);
 
-// Rewrites the (closed) directory log with its lines sorted longest first;
+// Rewrites the (closed) directory log with each line once (letter case
+// aside) and its lines sorted longest first;
 // among lines of equal length the later one comes first, so deeper folders
 // precede the folders that contain them. A line longer than 269 bytes counts
 // as several entries; a last piece without a line end is dropped. Does

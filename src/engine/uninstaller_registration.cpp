@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "engine/uninstall_details.h"
 #include "package/format.h"
 #include "platform/scoped_key.h"
 #include "state/bounded_text.h"
@@ -41,10 +42,16 @@ void registerUninstaller(Platform& platform, UserPort& user, const SetupState& s
     // An empty product name would put the values on the Uninstall key
     // itself, and an entry without the uninstaller's folder could not work.
     if (optionIsOn(state.uninstallOption) && state.productName[0] != '\0' && haveCommand) {
+        // An entry left by an earlier install goes first: a value the new
+        // version no longer gives (its publisher, say) must not stay.
+        char entry[sizeof kUninstallKey + kTextSize];
+        if (joinText(entry, kUninstallKey, "\\", state.productName))
+            platform.regDeleteKey(kHkeyLocalMachine, entry);
         ScopedKey product(platform);
         if (product.create(parent.get(), state.productName)) {
             setString(platform, product.get(), "DisplayName", state.productName);
             setString(platform, product.get(), "UninstallString", command);
+            writeUninstallDetails(platform, user, state, product.get());
         }
     }
 }

@@ -2,7 +2,8 @@
 // Registers the installed product with the system's list of removable
 // programs: HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\<product>
 // with "DisplayName" and "UninstallString", the command that starts the
-// separate uninstaller in the Windows folder with the file log's path.
+// separate uninstaller in the Windows folder with the file log's path, and
+// the details the list and deployment tools read (uninstall_details.h).
 #include <cstddef>
 
 #include "engine/user_port.h"
@@ -23,8 +24,10 @@ bool formUninstallCommand(Platform& platform, const SetupState& state, char* buf
                           std::size_t capacity);
 
 // Opens the Uninstall key for writing; when that fails, tells user
-// (registryWriteError) and returns. With the uninstall option "1" it then creates or opens the
-// product's key and sets both values (REG_SZ, lengths without the NUL).
+// (registryWriteError) and returns. With the uninstall option "1" it then
+// replaces the product's key: deletes an earlier one, creates it and sets
+// both values (REG_SZ, lengths without the NUL) and the details of
+// uninstall_details.h.
 // Failures past the first open are silent, as is an empty product name or
 // an unknown Windows folder, which leave the entry unwritten rather than
 // write a wrong one.

@@ -123,7 +123,7 @@ class Platform {
     virtual LocalTime localTime() = 0;
     virtual VersionInfo version() = 0;
 
-    // ---- Registry (string values) --------------------------------------
+    // ---- Registry (string and number values) ----------------------------
     // Opens root\subKey (an empty subKey opens root itself) with the given
     // access. False, *key untouched, on failure.
     virtual bool regOpenKey(RegKey root, const char* subKey, uint32_t access, RegKey* key) = 0;
@@ -137,6 +137,8 @@ class Platform {
     // counts no NUL; the real platform stores one after the text, as
     // Windows asks of REG_SZ data, so readers never run past its end.
     virtual bool regSetString(RegKey key, const char* name, const char* data, uint32_t length) = 0;
+    // Writes a REG_DWORD value. False on failure.
+    virtual bool regSetDword(RegKey key, const char* name, uint32_t value) = 0;
     virtual void regCloseKey(RegKey key) = 0;
 
     // ---- Shell -----------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "package/lzss_decoder.h"
 #include "startup/extract_package.h"
 #include "state/bounded_text.h"
+#include "wizard/installed_folder.h"
 
 namespace kestrova {
 
@@ -23,10 +24,14 @@ int runSilentInstall(Platform& platform, SilentPort& port, SetupState& state,
     // for a deployment agent), and "C:\" would fill the drive's root.
     char folder[kSystemPathSize];
     int code = kSilentInstalled;
-    if (commandLine.hasFolder)
+    if (commandLine.hasFolder) {
         copyText(folder, commandLine.folder);
-    else if (!acceptInstallFolder(state.installDir, folder, sizeof folder))
-        code = kSilentPathRefused;
+    } else {
+        // Without "/D=" an upgrade lands on the installed copy.
+        proposeInstalledFolder(platform, state);
+        if (!acceptInstallFolder(state.installDir, folder, sizeof folder))
+            code = kSilentPathRefused;
+    }
 
     if (code == kSilentInstalled) {
         // As the folder page does when it is left: the folder is made and

@@ -98,4 +98,19 @@ bool readUninstallArgument(const char* tail, UninstallPaths* paths) {
     return true;
 }
 
+bool readArgumentWithTrailingSwitch(const char* tail, UninstallPaths* paths) {
+    *paths = UninstallPaths();
+    std::size_t length = std::strlen(tail);
+    while (length > 0 &&
+           (isBlank(tail[length - 1]) || tail[length - 1] == '\r' || tail[length - 1] == '\n'))
+        --length;
+    if (length < 3 || tail[length - 2] != '/' || tail[length - 1] != 'S' ||
+        !isBlank(tail[length - 3]))
+        return false;
+    // Whatever stands before the switch must be the whole log path: a path
+    // that ends in " /S" names no file log, so nothing is taken from one.
+    char path[2 * kTextSize];
+    return copyTextN(path, sizeof path, tail, length - 3) && readUninstallArgument(path, paths);
+}
+
 }  // namespace kestrova

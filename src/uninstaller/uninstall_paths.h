@@ -30,4 +30,10 @@ bool takeSilentSwitch(const char** tail);
 // does not fit.
 bool readUninstallArgument(const char* tail, UninstallPaths* paths);
 
+// "<file log> /S": deployment tools append "/S" to the registered command.
+// True, paths filled, when the tail ends in a blank and "/S" and the text
+// before them is a file log's path as readUninstallArgument takes it; false,
+// paths empty, otherwise.
+bool readArgumentWithTrailingSwitch(const char* tail, UninstallPaths* paths);
+
 }  // namespace kestrova

@@ -5,6 +5,7 @@
 #include "platform/win32/wide.h"
 #include "resources/resource_ids.h"
 #include "state/bounded_text.h"
+#include "wizard/installed_folder.h"
 
 namespace kestrova {
 
@@ -36,6 +37,9 @@ BOOL FolderPage::onInit() {
     deriveDefaultFolderName(setup.installDir, programFiles_, setup.defaultFolderName,
                             sizeof setup.defaultFolderName, &underProgramFiles);
     setup.underProgramFiles = underProgramFiles;
+    // After the default's folder name is taken: a folder picked in the tree
+    // still gets the product's name, only the proposal is the installed copy.
+    const bool installed = proposeInstalledFolder(platform, setup);
 
     listDrives();
     char line[kTextSize];
@@ -43,6 +47,8 @@ BOOL FolderPage::onInit() {
     // The tree shows installDir's drive even when the list has no entry
     // for it; its selection composes edit 1008 anew.
     showDriveOf(upperAscii(setup.installDir[0]));
+    // Selecting the drive composed its default path into the edit.
+    if (installed) setText(IDC_INSTALL_PATH, setup.installDir);
     return TRUE;
 }
 

@@ -179,6 +179,10 @@ TEST(Build, EveryFeatureRoundTripsThroughExtract) {
         u8R"(
 [product]
 name = "全部功能"
+version = "3.0 测试版"
+publisher = "测试工作室"
+url = "https://example.com/all"
+icon = "[InstallDir]\\主程序.exe"
 install_dir = "[Program Files]\\全部功能"
 licence = "licence.htm"
 licence_page = false
@@ -290,14 +294,26 @@ startup = true
     ASSERT_EQ(1u, s.shortcuts.size());
     EXPECT_TRUE(s.shortcuts[0].desktop && s.shortcuts[0].startup);
 
+    // The facts for the list of programs, in GBK.
+    EXPECT_TRUE(s.hasProduct);
+    EXPECT_EQ(gbk(u8"3.0 测试版"), s.product.version);
+    EXPECT_EQ(gbk(u8"测试工作室"), s.product.publisher);
+    EXPECT_EQ("https://example.com/all", s.product.url);
+    EXPECT_EQ(gbk(u8"[InstallDir]\\主程序.exe"), s.product.icon);
+
     std::ostringstream listing, verdict;
     listPackage(output, "setup.exe", listing);
-    EXPECT_NE(std::string::npos, listing.str().find(u8"product: 全部功能"));
-    EXPECT_NE(std::string::npos, listing.str().find(u8"run-and-delete"));
+    for (const char* line :
+         {u8"product: 全部功能\n", u8"version: 3.0 测试版\n", u8"publisher: 测试工作室\n",
+          "web page: https://example.com/all\n", u8"icon: [InstallDir]\\主程序.exe\n",
+          "run-and-delete", "file properties: none\n"})
+        EXPECT_NE(std::string::npos, listing.str().find(line)) << line;
     verifyPackage(output, "setup.exe", verdict);
-    EXPECT_EQ("setup.exe: OK: 9 file records, 12 streams (checksums match), " +
-                  std::to_string(fs::file_size(output)) + " bytes\n",
-              verdict.str());
+    EXPECT_EQ(
+        u8"setup.exe: product 全部功能 3.0 测试版, 测试工作室\n"
+        "setup.exe: OK: 9 file records, 12 streams (checksums match), " +
+            std::to_string(fs::file_size(output)) + " bytes\n",
+        verdict.str());
 }
 
 TEST(Build, IsReproducibleWhateverTheThreads) {

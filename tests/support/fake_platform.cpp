@@ -313,7 +313,9 @@ const FakePlatform::Key* FakePlatform::findKeyConst(RegKey root, const std::stri
 
 void FakePlatform::setValue(RegKey root, const std::string& path, const std::string& name,
                             const std::string& data) {
-    findKey(root, path, true, nullptr)->values[lower(name)] = data;
+    Key* key = findKey(root, path, true, nullptr);
+    key->values[lower(name)] = data;
+    key->types[lower(name)] = 1;
 }
 
 bool FakePlatform::getValue(RegKey root, const std::string& path, const std::string& name,
@@ -324,6 +326,14 @@ bool FakePlatform::getValue(RegKey root, const std::string& path, const std::str
     if (it == key->values.end()) return false;
     if (data) *data = it->second;
     return true;
+}
+
+uint32_t FakePlatform::valueType(RegKey root, const std::string& path,
+                                 const std::string& name) const {
+    const Key* key = findKeyConst(root, path);
+    if (!key) return 0;
+    auto it = key->types.find(lower(name));
+    return it == key->types.end() ? 0 : it->second;
 }
 
 bool FakePlatform::keyExists(RegKey root, const std::string& path) const {
@@ -406,6 +416,16 @@ bool FakePlatform::regSetString(RegKey key, const char* name, const char* data, 
     std::string path;
     if (!splitHandlePath(keyPathOf(key), &root, &path)) return false;
     setValue(root, path, name ? name : "", std::string(data, length));
+    return true;
+}
+
+bool FakePlatform::regSetDword(RegKey key, const char* name, uint32_t value) {
+    RegKey root;
+    std::string path;
+    if (!splitHandlePath(keyPathOf(key), &root, &path)) return false;
+    const char bytes[4] = {char(value), char(value >> 8), char(value >> 16), char(value >> 24)};
+    setValue(root, path, name ? name : "", std::string(bytes, 4));
+    findKey(root, path, true, nullptr)->types[lower(name ? name : "")] = 4;
     return true;
 }
 

@@ -119,6 +119,10 @@ class FakePlatform : public Platform {
     bool getValue(RegKey root, const std::string& path, const std::string& name,
                   std::string* data) const;
     bool keyExists(RegKey root, const std::string& path) const;
+    // A value's type: 1 (REG_SZ) for setValue and regSetString, 4
+    // (REG_DWORD, data four bytes, lowest first) for regSetDword; 0 when
+    // the value is missing.
+    uint32_t valueType(RegKey root, const std::string& path, const std::string& name) const;
     void deleteKey(RegKey root, const std::string& path);  // and everything below
     // Keys opened or created and not yet closed.
     int openKeyCount() const { return static_cast<int>(handles_.size()); }
@@ -146,6 +150,7 @@ class FakePlatform : public Platform {
     bool regCreateKey(RegKey parent, const char* subKey, RegKey* key) override;
     bool regQueryValue(RegKey key, const char* name, char* buffer, uint32_t* size) override;
     bool regSetString(RegKey key, const char* name, const char* data, uint32_t length) override;
+    bool regSetDword(RegKey key, const char* name, uint32_t value) override;
     void regCloseKey(RegKey key) override;
     bool shellOpen(const char* path, int showCommand) override;
     bool addFont(const char* path) override;
@@ -174,6 +179,7 @@ class FakePlatform : public Platform {
   private:
     struct Key {
         std::map<std::string, std::string> values;             // lower-cased name -> data
+        std::map<std::string, uint32_t> types;                 // lower-cased name -> type
         std::map<std::string, std::unique_ptr<Key>> children;  // lower-cased name
     };
     Key* findKey(RegKey root, const std::string& path, bool create, bool* created);

@@ -153,6 +153,16 @@ TEST_F(SilentRunTest, InstallsToTheDefaultOrTheGivenFolderWithoutAWord) {
     EXPECT_EQ("beta", platform.readFile("C:\\Other Folder\\b.txt"));
     EXPECT_TRUE(platform.exists("C:\\Other Folder\\演示dir.ini"));
     EXPECT_EQ("C:\\Other Folder", platform.currentFolder);
+
+    // An upgrade without "/D=" lands where the product's entry says it is,
+    // unless the entry names a folder the folder page would refuse.
+    EXPECT_EQ(k::kSilentInstalled, run("/S", builder.build()));
+    EXPECT_EQ("C:\\Other Folder", platform.currentFolder);
+    platform.setValue(k::kHkeyLocalMachine,
+                      "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\演示",
+                      "InstallLocation", "C:\\");
+    EXPECT_EQ(k::kSilentInstalled, run("/S", builder.build()));
+    EXPECT_EQ("C:\\Program Files\\演示", platform.currentFolder);
 }
 
 TEST_F(SilentRunTest, EachFailureHasItsOwnExitCode) {
@@ -189,8 +199,10 @@ TEST_F(SilentRunTest, EachFailureHasItsOwnExitCode) {
     platform.writeFile("C:\\Blocked", "x");
     EXPECT_EQ(k::kSilentFolderNotMade, run("/S /D=C:\\Blocked", builder.build()));
 
-    // A file that cannot be created: the install stops there.
-    platform.failOpens.insert("C:\\Program Files\\演示\\bin\\a.txt");
+    // A file that cannot be created: the install stops there. The product's
+    // entry names C:\Apps since the install above, so "/S" without "/D="
+    // goes there, not to the script's default.
+    platform.failOpens.insert("C:\\Apps\\bin\\a.txt");
     EXPECT_EQ(k::kSilentFileFailed, run("/S", builder.build()));
     EXPECT_FALSE(platform.exists("C:\\Program Files\\演示\\b.txt"));
     EXPECT_TRUE(tempIsEmpty());

@@ -1,5 +1,6 @@
 // The uninstall logs: their paths, what is written and when it reaches the
-// disk, and the longest-first rewrite of the directory log.
+// disk, the lines an earlier install listed, and the longest-first rewrite
+// of the directory log.
 #include "engine/uninstall_log.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/earlier_logs.h"
 #include "fake_platform.h"
 #include "gbk.h"
 #include "resources/texts.h"
@@ -45,38 +47,75 @@ class UninstallLogTest : public ::testing::Test {
 };
 
 TEST_F(UninstallLogTest, EntriesReachTheDiskAtOnceInWriteOrder) {
-    platform.writeFile(dirLog(), "old directory log\r\n");
-    platform.writeFile(fileLog(), "old file log\r\n");
+    // An earlier install's logs: their whole lines start the new logs (not
+    // a marker, not a line cut short), so a run that is killed loses none.
+    platform.writeFile(dirLog(), "C:\\Old\r\n");
+    platform.writeFile(fileLog(), "C:\\old.txt\r\n<NoneApp>\r\nC:\\cut");
 
     ASSERT_TRUE(openUninstallLogs(platform, platform.user(owner), state));
     EXPECT_EQ(dirLog(), state.dirLogPath);
     EXPECT_EQ(fileLog(), state.fileLogPath);
-    // A second install starts both logs afresh.
-    EXPECT_EQ("", platform.readFile(dirLog()));
-    EXPECT_EQ("", platform.readFile(fileLog()));
+    const std::string oldDir = "C:\\Old\r\n", oldFile = "C:\\old.txt\r\n";
+    EXPECT_EQ(oldDir, platform.readFile(dirLog()));
+    EXPECT_EQ(oldFile, platform.readFile(fileLog()));
 
     const std::string folder = gbk(u8"C:\\Program Files\\软件\\数据");
     writeLog(state, LogKind::Directory, folder.c_str());
     writeLog(state, LogKind::Directory, "\r\n");
     // Each entry is on disk while the log is still open.
-    EXPECT_EQ(folder + "\r\n", platform.readFile(dirLog()));
+    EXPECT_EQ(oldDir + folder + "\r\n", platform.readFile(dirLog()));
 
     writeLog(state, LogKind::File, "C:\\a.exe");
     writeLog(state, LogKind::File, "\r\n");
-    EXPECT_EQ("C:\\a.exe\r\n", platform.readFile(fileLog()));
+    EXPECT_EQ(oldFile + "C:\\a.exe\r\n", platform.readFile(fileLog()));
     writeLog(state, LogKind::File, "<NoneApp>\r\n");
     writeLog(state, LogKind::File, "C:\\b.dll\r\n");
-    EXPECT_EQ("C:\\a.exe\r\n<NoneApp>\r\nC:\\b.dll\r\n", platform.readFile(fileLog()));
-    EXPECT_EQ(folder + "\r\n", platform.readFile(dirLog()));
+    const std::string written = oldFile + "C:\\a.exe\r\n<NoneApp>\r\nC:\\b.dll\r\n";
+    EXPECT_EQ(written, platform.readFile(fileLog()));
+    EXPECT_EQ(oldDir + folder + "\r\n", platform.readFile(dirLog()));
 
     closeUninstallLogs(state);
     EXPECT_FALSE(state.dirLog.isOpen());
     EXPECT_FALSE(state.fileLog.isOpen());
     writeLog(state, LogKind::File, "late\r\n");
-    EXPECT_EQ("C:\\a.exe\r\n<NoneApp>\r\nC:\\b.dll\r\n", platform.readFile(fileLog()));
+    EXPECT_EQ(written, platform.readFile(fileLog()));
     closeUninstallLogs(state);  // closing twice is harmless
     EXPECT_TRUE(platform.messageBoxes.empty());
     EXPECT_FALSE(state.setupAborted);
+}
+
+TEST_F(UninstallLogTest, AnUpgradeKeepsWhatOnlyTheEarlierInstallListedEachPathOnce) {
+    // The earlier version had old.txt and the folder Old; both versions
+    // have b.dll (in another letter case), Data and the marker. "\x81A" and
+    // "\x81a" are two Chinese characters, not one in two letter cases.
+    platform.writeFile(fileLog(),
+                       "C:\\P\\old.txt\r\nC:\\P\\B.DLL\r\n<NoneApp>\r\nC:\\P\\\x81"
+                       "A\r\n");
+    platform.writeFile(dirLog(), "C:\\P\\Data\r\nC:\\P\\Old\r\nC:\\P\r\n");
+    ASSERT_TRUE(openUninstallLogs(platform, platform.user(owner), state));
+    for (const char* line : {"C:\\P\\b.dll", "<NoneApp>", "C:\\P\\new.exe",
+                             "C:\\P\\\x81"
+                             "a"})
+        writeLogLine(state, LogKind::File, line);
+    writeLogLine(state, LogKind::Directory, "C:\\P");
+    writeLogLine(state, LogKind::Directory, "C:\\P\\DATA");
+    closeUninstallLogs(state);
+    rewriteDirectoryLog(platform, state);
+    removeRepeatedFileLogLines(platform, state);
+
+    // The run's own lines in its order, after what only the earlier had.
+    EXPECT_EQ(
+        "C:\\P\\old.txt\r\nC:\\P\\\x81"
+        "A\r\nC:\\P\\b.dll\r\n<NoneApp>\r\nC:\\P\\new.exe\r\n"
+        "C:\\P\\\x81"
+        "a\r\n",
+        platform.readFile(fileLog()));
+    EXPECT_EQ("C:\\P\\Data\r\nC:\\P\\Old\r\nC:\\P\r\n", platform.readFile(dirLog()));
+
+    // Nothing repeats: the file log is left as it is.
+    platform.writeFile(fileLog(), "C:\\P\\a\r\n<NoneApp>\r\n<NoneApp>\r\n");
+    removeRepeatedFileLogLines(platform, state);
+    EXPECT_EQ("C:\\P\\a\r\n<NoneApp>\r\n<NoneApp>\r\n", platform.readFile(fileLog()));
 }
 
 TEST_F(UninstallLogTest, OptionOffFormsThePathsButCreatesAndWritesNothing) {

@@ -56,6 +56,16 @@ TEST(UninstallArgument, TakesTheWholeTailAsTheFileLogsPath) {
     EXPECT_STREQ("D:\\App\\Appfile.ini", tail);
     tail = "/Sx\\Appfile.ini";
     EXPECT_FALSE(takeSilentSwitch(&tail));
+    // After the path, as deployment tools append it to the registered
+    // command: only after a whole file log's path and a blank.
+    ASSERT_TRUE(readArgumentWithTrailingSwitch("C:\\My Apps\\Appfile.ini /S \r\n", &paths));
+    EXPECT_EQ(std::string("C:\\My Apps\\Appfile.ini"), paths.fileLog);
+    for (const char* bad :
+         {"C:\\My Apps\\Appfile.ini", "C:\\App\\Appfile.ini/S", "C:\\App\\Appfile.ini /s",
+          "C:\\App\\Appfile.ini /S /S", " /S", "C:\\App\\App.ini /S"}) {
+        EXPECT_FALSE(readArgumentWithTrailingSwitch(bad, &paths)) << bad;
+        EXPECT_EQ('\0', paths.fileLog[0]) << bad;
+    }
     // A log in a drive root keeps the root's backslash as its folder.
     ASSERT_TRUE(readUninstallArgument("D:\\Appfile.ini", &paths));
     EXPECT_EQ(std::string("D:\\"), paths.installFolder);

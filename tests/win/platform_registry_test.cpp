@@ -1,4 +1,4 @@
-// Registry string values with GBK names and data through the real
+// Registry values with GBK names and data through the real
 // platform: stored as the right UTF-16 and read back byte for byte, with
 // the sizes the setup relies on.
 #include <gtest/gtest.h>
@@ -112,10 +112,14 @@ TEST_F(PlatformRegistry, ValuesWrittenByOthersAndOddCases) {
     EXPECT_STREQ("开始菜单\\程序", buffer);
     EXPECT_EQ(std::strlen("开始菜单\\程序") + 1, size);
 
-    // Another type is handed back raw.
+    // A number (regSetDword) is a REG_DWORD, and another type is handed
+    // back raw.
     DWORD number = 0x01020304;
-    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(kestrova::win32::toHkey(key), L"数字", 0, REG_DWORD,
-                                            reinterpret_cast<const BYTE*>(&number), sizeof number));
+    ASSERT_TRUE(platform.regSetDword(key, "数字", number));
+    DWORD type = 0;
+    std::wstring stored;
+    ASSERT_TRUE(readWide(L"数字", &type, &stored));
+    EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
     size = sizeof buffer;
     ASSERT_TRUE(platform.regQueryValue(key, "数字", buffer, &size));
     ASSERT_EQ(4u, size);

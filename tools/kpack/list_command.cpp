@@ -2,6 +2,7 @@
 #include <ostream>
 
 #include "commands.h"
+#include "file_properties.h"
 #include "gbk_codec.h"
 #include "package/format.h"
 #include "package_reader.h"
@@ -60,6 +61,20 @@ void listPackage(const fs::path& path, const std::string& name, std::ostream& ou
     out << "install folder: " << displayGbk(s.installDir) << "\n";
     out << "options: licence page " << onOff(s.licenceOption) << ", uninstall "
         << onOff(s.uninstallOption) << "\n";
+    const ScriptProduct& facts = s.product;
+    if (!facts.version.empty()) out << "version: " << displayGbk(facts.version) << "\n";
+    if (!facts.publisher.empty()) out << "publisher: " << displayGbk(facts.publisher) << "\n";
+    if (!facts.url.empty()) out << "web page: " << displayGbk(facts.url) << "\n";
+    if (!facts.icon.empty()) out << "icon: " << displayGbk(facts.icon) << "\n";
+    FileProperties properties;
+    if (readFileProperties(package.stubBytes(), &properties)) {
+        out << "file properties: version " << properties.version[0] << "." << properties.version[1]
+            << "." << properties.version[2] << "." << properties.version[3] << "\n";
+        for (const auto& [key, value] : properties.strings)
+            out << "  " << std::left << std::setw(16) << key << std::right << value << "\n";
+    } else {
+        out << "file properties: none\n";
+    }
     out << "total size: " << s.totalSize << " bytes\n";
     out << "licence text: " << s.licenceLength << " bytes\n";
 

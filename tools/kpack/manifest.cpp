@@ -255,8 +255,8 @@ void readProduct(const TableReader& top, Manifest& m) {
     const toml::table* table = top.table("product");
     if (!table) top.fail(0, "missing the [product] table");
     const TableReader product = top.sub(*table, "product");
-    product.allowOnly({"name", "install_dir", "version", "first_line", "licence", "licence_page",
-                       "uninstall", "total_size"});
+    product.allowOnly({"name", "install_dir", "version", "publisher", "url", "icon", "first_line",
+                       "licence", "licence_page", "uninstall", "total_size"});
     // The version and then the name first: the other texts may use them.
     if (const toml::node* version = table->get("version")) {
         m.version = product.toGbk(*version, product.field("version"), false);
@@ -265,6 +265,9 @@ void readProduct(const TableReader& top, Manifest& m) {
     m.productName = *product.text("name", true);
     product.context().product = *product.expandedUtf8("name", true);
     m.installDir = *product.path("install_dir", true);
+    m.publisher = product.text("publisher", false);
+    m.url = product.text("url", false);
+    m.icon = product.path("icon", false);
     if (auto first = product.text("first_line", false)) {
         m.firstLine = *first;
     } else {

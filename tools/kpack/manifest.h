@@ -55,7 +55,10 @@ struct Manifest {
     ManifestText firstLine;
     ManifestText productName;
     ManifestText installDir;
-    std::optional<ManifestText> version;  // only expanded into other texts for now
+    std::optional<ManifestText> version;  // {version}, the uninstall entry, file properties
+    std::optional<ManifestText> publisher;
+    std::optional<ManifestText> url;   // the product's web page, for the list of programs
+    std::optional<ManifestText> icon;  // a target path of one of the product's files
     std::optional<ManifestSource> licence;
     bool licencePage = false;
     bool uninstall = true;

@@ -6,6 +6,8 @@
 #include "compressor.h"
 #include "error.h"
 #include "file_io.h"
+#include "file_properties.h"
+#include "gbk_codec.h"
 #include "lzss_encoder.h"
 #include "manifest.h"
 #include "package/crc32.h"
@@ -36,6 +38,22 @@ std::string readStub(const BuildOptions& o) {
     return std::string(bytes.begin(), bytes.end());
 }
 
+// The stub's file properties describe the product (file_properties.h).
+void describeProduct(const Manifest& m, const BuildOptions& o, std::string* stub) {
+    auto text = [](const std::optional<ManifestText>& t) -> std::optional<std::string> {
+        std::string out;
+        if (!t || !gbkToUtf8(t->gbk, &out)) return std::nullopt;
+        return out;
+    };
+    std::string name;
+    gbkToUtf8(m.productName.gbk, &name);
+    const std::string problem =
+        writeFileProperties(stub, productProperties(name, text(m.version), text(m.publisher)));
+    if (!problem.empty())
+        throw KpackError(o.stubName, 0,
+                         "the stub's file properties cannot describe the product: " + problem);
+}
+
 }  // namespace
 
 BuildSummary buildPackage(const BuildOptions& o) {
@@ -43,7 +61,8 @@ BuildSummary buildPackage(const BuildOptions& o) {
         std::min<uint64_t>(o.largestPackage, std::numeric_limits<int32_t>::max());
     const Manifest manifest = readManifest(o.manifest, o.manifestName);
     PackagePlan plan = planPackage(manifest, o.checks);
-    const std::string stub = readStub(o);
+    std::string stub = readStub(o);
+    describeProduct(manifest, o, &stub);
     if (!o.uninstaller.empty()) addUninstaller(manifest, o.uninstaller, o.uninstallerName, &plan);
 
     std::vector<CompressJob> jobs;

@@ -10,6 +10,7 @@
 #include "gbk_codec.h"
 #include "path_rules.h"
 #include "picture_convert.h"
+#include "product_details.h"
 #include "registry_rules.h"
 #include "script_rules.h"
 #include "setup_limits.h"
@@ -101,6 +102,8 @@ class Planner {
             plan_.script.runCaption = m_.runCaption.gbk;
             plan_.script.runCommand = m_.runCommand.gbk;
         }
+
+        plan_.script.product = planProductFacts(m_, plan_.script.records, plan_.script.clearFile);
 
         if (m_.licence) {
             const std::vector<uint8_t> bytes =

@@ -188,6 +188,12 @@ std::vector<uint8_t> PackageReader::decodedStream(const ParsedRecord& r) {
     return lzssDecode(packed.data(), packed.size());
 }
 
+std::string PackageReader::stubBytes() {
+    std::string stub(static_cast<std::size_t>(kPackageStart), '\0');
+    if (file_.readAt(0, &stub[0], stub.size()) != stub.size()) fail("cannot read the stub");
+    return stub;
+}
+
 bool PackageReader::signature(uint64_t* offset, uint32_t* size) {
     // The PE header's place is at 0x3C; in its optional header (PE32 0x10B
     // or PE32+ 0x20B), the fifth data directory is the certificate table,

@@ -48,6 +48,11 @@ class PackageReader {
     // with its position and size when there is one.
     bool signature(uint64_t* offset, uint32_t* size);
 
+    // The stub's bytes, the first kPackageStart of the file (its version
+    // resource holds the setup's file properties). Throws KpackError when
+    // the file can no longer be read.
+    std::string stubBytes();
+
     // "picture 1" / "record at script line N (TARGET)", for messages.
     std::string describe(const ParsedRecord& record) const;
 

@@ -5,6 +5,7 @@
 
 #include "package/format.h"
 #include "package/number_field.h"
+#include "package/product_facts.h"
 #include "package/stream_checksums.h"
 #include "script_rules.h"
 
@@ -243,7 +244,11 @@ class Parser {
             (!nextText(kStartLineLimit, "the [Run] caption", &out_.runCaption) ||
              !nextText(kStartLineLimit, "the [Run] command", &out_.runCommand)))
             return false;
-        return checksumSection();
+        if (!checksumSection() || !productSection()) return false;
+        if (index_ < body_.size() && (out_.hasChecksums || out_.hasProduct))
+            return failAt(body_[index_],
+                          "stands after the [Run] lines where no section expects it");
+        return true;
     }
 
     // Optional: "[Checksums]" right after the [Run] lines, then one CRC per
@@ -260,6 +265,7 @@ class Parser {
         for (; index_ < body_.size(); ++index_, ++n) {
             const Line& line = body_[index_];
             const std::string value = text(line);
+            if (!value.empty() && value[0] == '[') break;  // the next section
             uint32_t checksum = 0;
             if (!parseChecksum(value.data(), value.size(), &checksum))
                 return failAt(line, "should hold a checksum (eight hexadecimal digits) in " + name +
@@ -273,6 +279,37 @@ class Parser {
             return fail(name + " has " + std::to_string(n) + " checksums for " +
                         std::to_string(streams.size()) + " streams");
         out_.hasChecksums = true;
+        return true;
+    }
+
+    // Optional: "[Product]" after them, one "Name=value" line per fact
+    // given, up to the licence text.
+    bool productSection() {
+        const std::string name = withoutLineEnd(format::kSectionProduct);
+        if (index_ >= body_.size() || text(body_[index_]) != name) return true;
+        ++index_;
+        out_.hasProduct = true;
+        for (; index_ < body_.size(); ++index_) {
+            const Line& line = body_[index_];
+            if (static_cast<int>(line.length) > kSecondPassLineLimit)
+                return failAt(line, "is " + std::to_string(line.length) +
+                                        " bytes with its CR LF; the setup reads at most " +
+                                        std::to_string(kSecondPassLineLimit) + " there");
+            const std::string value = text(line);
+            const std::size_t separator = value.find(format::kFactSeparator);
+            const std::string fact = value.substr(0, separator);
+            std::string* field = nullptr;
+            if (fact == format::kFactVersion) field = &out_.product.version;
+            if (fact == format::kFactPublisher) field = &out_.product.publisher;
+            if (fact == format::kFactUrl) field = &out_.product.url;
+            if (fact == format::kFactIcon) field = &out_.product.icon;
+            if (separator == std::string::npos || !field)
+                return failAt(line, "should be Version=, Publisher=, URL= or Icon= in " + name +
+                                        ", not \"" + value + "\"");
+            if (!field->empty()) return failAt(line, "gives " + fact + " a second time");
+            *field = value.substr(separator + 1);
+            if (field->empty()) return failAt(line, "gives " + fact + " no value");
+        }
         return true;
     }
 

@@ -3,10 +3,12 @@
 // setup would misread: a missing or misplaced section line, a line over its
 // read limit, a line without CR LF, a record or shortcut line of the wrong
 // width, a licence length past the script, a [Checksums] section that does
-// not give one checksum per stream.
+// not give one checksum per stream, a [Product] line that is not one fact.
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "script_writer.h"
 
 namespace kestrova::kpack {
 
@@ -46,6 +48,8 @@ struct ParsedScript {
     std::string runCaption, runCommand;
     std::string licence;
     bool hasChecksums = false;  // a [Checksums] section after the [Run] lines
+    bool hasProduct = false;    // a [Product] section after those
+    ScriptProduct product;      // its facts; empty texts where it gives none
 
     int64_t countedRecords() const;
     // True when the finish page offers to start a program: the setup shows

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "package/product_facts.h"
 #include "package/stream_checksums.h"
 
 namespace kestrova::kpack {
@@ -24,6 +25,12 @@ void putLine(std::string& script, const std::string& text) {
 
 void putLines(std::string& script, const std::vector<std::string>& lines) {
     for (const std::string& line : lines) putLine(script, line);
+}
+
+// A [Product] line "Name=value"; a fact not given has none.
+void putFact(std::string& script, const char* name, const std::string& value) {
+    if (value.empty()) return;
+    putLine(script, std::string(name) + format::kFactSeparator + value);
 }
 
 }  // namespace
@@ -122,6 +129,15 @@ std::string writeScript(const ScriptContent& c) {
             formatChecksum(checksum, digits);
             putLine(s, std::string(digits, sizeof digits));
         }
+    }
+    // Then the facts for the list of programs, which setups that do not
+    // know them never read either.
+    if (!c.product.empty()) {
+        s += format::kSectionProduct;
+        putFact(s, format::kFactVersion, c.product.version);
+        putFact(s, format::kFactPublisher, c.product.publisher);
+        putFact(s, format::kFactUrl, c.product.url);
+        putFact(s, format::kFactIcon, c.product.icon);
     }
     // Taken from the script's end by its byte count, whatever it holds.
     s += c.licence;

@@ -29,6 +29,18 @@ struct ScriptShortcut {
     bool startup = false;
 };
 
+// The product's facts for the list of programs (package/product_facts.h),
+// in GBK; an empty text is a fact not given.
+struct ScriptProduct {
+    std::string version;
+    std::string publisher;
+    std::string url;
+    std::string icon;
+    bool empty() const {
+        return version.empty() && publisher.empty() && url.empty() && icon.empty();
+    }
+};
+
 // Everything the script says, its texts in GBK.
 struct ScriptContent {
     std::string firstLine;
@@ -50,6 +62,8 @@ struct ScriptContent {
     // The CRC-32 of every stream, pictures first, then the counted records
     // in order; none: no [Checksums] section (what older tools wrote).
     std::vector<uint32_t> checksums;
+    // A [Product] section after those lines; none when no fact is given.
+    ScriptProduct product;
 };
 
 // A number field: decimal digits padded with spaces to width bytes.

@@ -24,7 +24,10 @@ const char kManifest[] =
 
 [product]
 name = "我的产品"                          # shown by the setup; names its uninstall logs
-version = "1.0"                           # stands for {version} in any text
+version = "1.0"                           # {version} in any text; the list of programs
+# publisher = "我的公司"                   # the list of programs and the file properties
+# url = "https://example.com"             # the product's page in the list of programs
+# icon = "[InstallDir]\\my.exe"           # the list's icon: one of the files below
 install_dir = "[Program Files]\\{product}" # the default install folder
 # licence = "licence.htm"                 # an HTML licence the user must accept
 uninstall = true                          # uninstall logs, uninstaller and its shortcut

@@ -3,10 +3,12 @@
 
 #include "commands.h"
 #include "error.h"
+#include "gbk_codec.h"
 #include "package/format.h"
 #include "package/lzss_decoder.h"
 #include "package_reader.h"
 #include "picture_convert.h"
+#include "product_details.h"
 #include "registry_rules.h"
 #include "setup_limits.h"
 #include "stream_check.h"
@@ -86,6 +88,27 @@ std::vector<std::string> verifyPackage(const fs::path& path, const std::string& 
             if (!problem.empty()) fail(package.describe(r) + " " + problem);
         }
     }
+    // The icon of the uninstall entry is read from an installed file.
+    if (!script.product.icon.empty()) {
+        std::vector<ScriptRecord> records;
+        for (const ParsedRecord& r : script.records) {
+            ScriptRecord record;
+            record.noneApp = r.noneApp;
+            record.target = r.target;
+            record.kind = r.kind;
+            record.runAndDelete = r.runAndDelete;
+            records.push_back(record);
+        }
+        const std::string problem =
+            installedFileProblem(script.product.icon, records, script.clearFile);
+        if (!problem.empty()) fail("the icon " + displayGbk(script.product.icon) + " " + problem);
+    }
+    if (script.hasProduct)
+        out << name << ": product " << displayGbk(script.productName) << " "
+            << (script.product.version.empty() ? "(no version)"
+                                               : displayGbk(script.product.version))
+            << (script.product.publisher.empty() ? "" : ", " + displayGbk(script.product.publisher))
+            << "\n";
     out << name << ": OK: " << counted << " file records, " << streams << " streams"
         << (package.checksummed() ? " (checksums match)" : " (no checksums)") << ", "
         << package.fileSize() << " bytes\n";

@@ -1,4 +1,4 @@
-// Registry string values. Names and data are GBK in the setup and UTF-16 in
+// Registry string and number values. Names and data are GBK in the setup and UTF-16 in
 // the registry; a value read back is GBK again with the size the system's
 // narrow calls would report (its length with the NUL).
 #include <cstdlib>
@@ -113,6 +113,14 @@ bool Win32Platform::regSetString(RegKey key, const char* name, const char* data,
     DWORD bytes = static_cast<DWORD>(text.length() + 1) * sizeof(wchar_t);
     return RegSetValueExW(toHkey(key), valueName(name, wideName), 0, REG_SZ,
                           reinterpret_cast<const BYTE*>(text.get()), bytes) == ERROR_SUCCESS;
+}
+
+bool Win32Platform::regSetDword(RegKey key, const char* name, uint32_t value) {
+    Wide wideName(name ? name : "");
+    if (!wideName.ok()) return false;
+    const DWORD data = value;
+    return RegSetValueExW(toHkey(key), valueName(name, wideName), 0, REG_DWORD,
+                          reinterpret_cast<const BYTE*>(&data), sizeof data) == ERROR_SUCCESS;
 }
 
 void Win32Platform::regCloseKey(RegKey key) {

@@ -43,6 +43,7 @@ class Win32Platform : public Platform {
     bool regCreateKey(RegKey parent, const char* subKey, RegKey* key) override;
     bool regQueryValue(RegKey key, const char* name, char* buffer, uint32_t* size) override;
     bool regSetString(RegKey key, const char* name, const char* data, uint32_t length) override;
+    bool regSetDword(RegKey key, const char* name, uint32_t value) override;
     void regCloseKey(RegKey key) override;
 
     // Shell (shell.cpp). createShellLink initialises COM for the calling

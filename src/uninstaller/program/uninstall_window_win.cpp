@@ -112,12 +112,15 @@ int runUninstaller(HINSTANCE instance) {
     const std::string commandLine = commandLineGbk();
     const char* tail = commandTail(commandLine.c_str());
     // "/S": no question, window or message; the exit code tells the rest.
-    const bool silent = takeSilentSwitch(&tail);
+    // Before the log's path, or after it as deployment tools append it.
+    bool silent = takeSilentSwitch(&tail);
     auto tell = [&](const char* text, const char* caption, uint32_t style) {
         if (!silent) platform.messageBox(nullptr, text, caption, style);
     };
     UninstallPaths paths;
-    if (!readUninstallArgument(tail, &paths)) {
+    bool named = readUninstallArgument(tail, &paths);
+    if (!named && !silent && readArgumentWithTrailingSwitch(tail, &paths)) named = silent = true;
+    if (!named) {
         tell(texts::kUninstallUsage, texts::kUninstallCaption, kMbOk | kMbIconError);
         return 1;
     }

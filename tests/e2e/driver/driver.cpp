@@ -84,11 +84,13 @@ bool Driver::runStep(const Step& step) {
     if (verb == "copy-files") return fileStep(step, true);
     if (verb == "delete-files") return fileStep(step, false);
     if (verb == "hold-file") return holdFile(step);
+    if (verb == "expect-version") return expectVersion(step);
     if (verb == "shot-windows") return shotWindows(step);
     if (verb == "wait-window") return waitWindow(step);
     if (verb == "wait-gone") return waitGone(step);
     if (verb == "answer-box") return answerBox(step);
     if (verb == "close") return close(step);
+    if (verb == "front") return front(step);
     if (verb == "read") return read(step);
     if (verb == "expect-text") return expectText(step);
     if (verb == "expect-state") return expectState(step);
@@ -145,7 +147,12 @@ bool Driver::fail(const std::string& message) {
 }
 
 bool Driver::start(const Step& step) {
-    if (process_) return fail("a program was already started; one script drives one program");
+    // One program at a time: a second may start once the first has ended
+    // (an uninstall after the setup); the logs go on with its windows.
+    if (process_ && WaitForSingleObject(process_, 0) != WAIT_OBJECT_0)
+        return fail("a program was already started and is still running");
+    if (process_) CloseHandle(process_);
+    process_ = nullptr;
     std::wstring exe = widen(step.text("exe"));
     // command= is the whole command line as given (the way the system starts
     // a registered command); otherwise the quoted program and args=.

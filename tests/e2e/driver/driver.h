@@ -1,6 +1,7 @@
 #pragma once
-// Runs the steps of a script against one started program: finds its
-// windows, acts on them, answers its message boxes and checks what it shows.
+// Runs the steps of a script against the program it started (one at a
+// time): finds its windows, acts on them, answers its message boxes and
+// checks what it shows.
 // Prints one line per step; stops at the first step that fails.
 #include <windows.h>
 
@@ -46,11 +47,15 @@ class Driver {
     // copy-files (copy) and delete-files; hold-file keeps one open.
     bool fileStep(const Step& step, bool copy);
     bool holdFile(const Step& step);
+    // expect-version: a string of a file's version resource, or (field
+    // "fixed") its fixed file version, as Windows reads them.
+    bool expectVersion(const Step& step);
     bool shotWindows(const Step& step);
     bool waitWindow(const Step& step);
     bool waitGone(const Step& step);
     bool answerBox(const Step& step);
     bool close(const Step& step);
+    bool front(const Step& step);
     bool read(const Step& step);
     bool expectText(const Step& step);
     bool expectState(const Step& step);

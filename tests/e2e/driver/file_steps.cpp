@@ -3,6 +3,7 @@
 // are gone once it ends).
 #include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "driver.h"
 
@@ -105,6 +106,43 @@ bool Driver::holdFile(const Step& step) {
                     ")");
     heldFiles_.push_back(file);
     result_ = "holding " + narrow(path);
+    return true;
+}
+
+bool Driver::expectVersion(const Step& step) {
+    // Read the way Explorer's Details tab and signing tools read them: the
+    // version resource through the version library, the Chinese (PRC)
+    // Unicode string table.
+    const std::wstring path = expandVariables(widen(step.text("path")));
+    const std::string field = step.text("field");
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    std::vector<BYTE> data(size);
+    if (size == 0 || !GetFileVersionInfoW(path.c_str(), 0, size, data.data()))
+        return fail(narrow(path) + " has no version resource (error " +
+                    std::to_string(GetLastError()) + ")");
+    std::wstring seen;
+    void* value = nullptr;
+    UINT length = 0;
+    if (field == "fixed") {
+        if (!VerQueryValueW(data.data(), L"\\", &value, &length) ||
+            length < sizeof(VS_FIXEDFILEINFO))
+            return fail(narrow(path) + " has no fixed version information");
+        const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
+        seen = std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." +
+               std::to_wstring(LOWORD(fixed->dwFileVersionMS)) + L"." +
+               std::to_wstring(HIWORD(fixed->dwFileVersionLS)) + L"." +
+               std::to_wstring(LOWORD(fixed->dwFileVersionLS));
+    } else {
+        const std::wstring query = L"\\StringFileInfo\\080404b0\\" + widen(field);
+        if (!VerQueryValueW(data.data(), query.c_str(), &value, &length))
+            return fail(narrow(path) + " has no version string " + field);
+        seen = static_cast<const wchar_t*>(value);
+    }
+    result_ = field + " " + quoted(seen);
+    const TextMatch expected = step.match("text");
+    if (!expected.matches(seen))
+        return fail(field + " is " + quoted(seen) + ", expected " + expected.describe("text"));
     return true;
 }
 

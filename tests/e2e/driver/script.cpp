@@ -27,6 +27,7 @@ constexpr VerbRule kVerbs[] = {
     {"key", "name id class", false},
     {"expect-pixels", "id class x y w h rgb min max tolerance timeout", false},
     {"close", "", false},
+    {"front", "", false},
     {"answer-box", "title text button timeout", false},
     {"screenshot", "name settle sync", true},
     {"sleep", "ms", false},
@@ -38,6 +39,7 @@ constexpr VerbRule kVerbs[] = {
     {"delete-files", "from count", false},
     {"shot-windows", "", false},
     {"hold-file", "path", false},
+    {"expect-version", "path field text", false},
 };
 
 constexpr const char* kTextKeys[] = {"title", "text"};

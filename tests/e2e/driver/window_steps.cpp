@@ -130,4 +130,15 @@ bool Driver::close(const Step&) {
     return true;
 }
 
+bool Driver::front(const Step&) {
+    std::string error;
+    if (!currentWindow(error)) return fail(error);
+    // As a click on its title bar: above the windows of other programs
+    // (a document the setup opened), for the screenshots that follow.
+    SetWindowPos(current_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetForegroundWindow(current_);
+    result_ = describeWindow(current_);
+    return true;
+}
+
 }  // namespace kestrova::e2e

@@ -145,6 +145,46 @@ expect_no_reg() {
     fi
 }
 
+# Every value of a key as "NAME|TYPE|DATA" lines (a DWORD's data as 0x...),
+# sorted; nothing when the key does not exist. One reg.exe call for all.
+reg_values() {
+    WINEPREFIX=$PREFIX wine reg query "$1" </dev/null 2>/dev/null |
+        iconv -f GBK -t UTF-8 | tr -d '\r' |
+        awk -F '    ' 'NF >= 3 && $1 == "" { print $2 "|" $3 "|" $4 }' | LC_ALL=C sort
+}
+
+# expect_reg_values KEY LINE...: the key holds exactly these values, each
+# "NAME|TYPE|DATA" (REG_SZ, REG_DWORD with 0x... data), in any order.
+expect_reg_values() {
+    local key=$1 actual expected
+    shift
+    actual=$(reg_values "$key")
+    expected=$(printf '%s\n' "$@" | LC_ALL=C sort)
+    [ "$actual" = "$expected" ] ||
+        check_failed "the values of $key:
+$(sed 's/^/  /' <<<"$actual")
+expected:
+$(sed 's/^/  /' <<<"$expected")"
+}
+
+# expect_uninstall_entry PRODUCT FOLDER SETUP LINE...: the product's
+# uninstall entry holds exactly the values every install writes, for
+# FOLDER (a C:\ path), the total size SETUP's script gives and today's
+# date, and the LINEs ("NAME|TYPE|DATA": the icon and the facts given).
+expect_uninstall_entry() {
+    local product=$1 folder=$2 total uninstaller='C:\windows\Kestrova-UnInstall.exe'
+    total=$("$KPACK" list "$3" | sed -n 's/^total size: \([0-9]*\) bytes$/\1/p')
+    shift 3
+    expect_reg_values "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$product" \
+        "DisplayName|REG_SZ|$product" \
+        "UninstallString|REG_SZ|$uninstaller $folder\\${product}file.ini" \
+        "QuietUninstallString|REG_SZ|$uninstaller /S $folder\\${product}file.ini" \
+        "InstallLocation|REG_SZ|$folder" \
+        "InstallDate|REG_SZ|$(date +%Y%m%d)" \
+        "EstimatedSize|REG_DWORD|$(printf '0x%x' $(((total + 1023) / 1024)))" \
+        "NoModify|REG_DWORD|0x1" "NoRepair|REG_DWORD|0x1" "$@"
+}
+
 # A message box with exactly this text was seen, answered with the given
 # button (yes, no, ok, ...; "-" for unanswered) when one is given.
 expect_box() {

@@ -24,7 +24,7 @@ prepare() {
 check() {
     grep -q 'Signature verification: ok' "$WORK/osslsigncode.log" ||
         check_failed "osslsigncode did not verify the signature"
-    grep -q 'OK: 3 file records, .* (checksums match)' "$WORK/verify.log" ||
+    grep -q 'OK: 4 file records, .* (checksums match)' "$WORK/verify.log" ||
         check_failed "kpack verify: $(cat "$WORK/verify.log")"
     grep -q '^signature: Authenticode, ' "$WORK/list.log" && grep -q '说明.txt' "$WORK/list.log" ||
         check_failed "kpack list: $(head -4 "$WORK/list.log")"

@@ -12,6 +12,15 @@ prepare() {
 
 check() {
     expect_wizard_install 'C:\Program Files\向导测试'
+    # The product's entry as the list of programs and deployment tools read
+    # it, every value with its type, and Wine's own list of programs.
+    expect_uninstall_entry 向导测试 'C:\Program Files\向导测试' "$WORK/setup.exe" \
+        'DisplayVersion|REG_SZ|2.4' 'Publisher|REG_SZ|向导测试工作室' \
+        'URLInfoAbout|REG_SZ|https://www.example.com/wizard' \
+        'DisplayIcon|REG_SZ|C:\Program Files\向导测试\向导测试.ico'
+    WINEPREFIX=$PREFIX wine uninstaller --list </dev/null >"$WORK/programs.txt" 2>/dev/null
+    grep -q '|||向导测试$' <(iconv -f GBK -t UTF-8 "$WORK/programs.txt" | tr -d '\r') ||
+        check_failed "wine uninstaller --list does not list 向导测试: $(tr '\r\n' '  ' <"$WORK/programs.txt")"
     expect_file 'C:\run-marker.txt'
     expect_temp_clean
     expect_box_count 7

@@ -1,14 +1,14 @@
 # A product without a program to start (no [run] in its manifest): page 5
 # of the wizard has no check box, Finish ends the setup and starts
-# nothing. The same package with its script's [Run] lines and checksums
-# left out, as another tool may write it, then installs unattended into a
-# second folder, shortcuts included.
+# nothing. The same package with its script's [Run] lines, checksums and
+# product facts left out, as another tool may write it, then installs
+# unattended into a second folder, shortcuts included.
 prepare() {
     needs stub kpack
     WIZARD_EDIT() { sed -i '/^\[run\]/,$d' "$1/product.toml"; }
     wizard_setup
     "$KPACK" extract "$WORK/setup.exe" -d "$WORK/extracted" >/dev/null
-    perl -0pe 's/\[Run\]\r\n\r\n\r\n\[Checksums\]\r\n(?:[0-9A-F]{8}\r\n)+// or die "no empty [Run] lines\n"' \
+    perl -0pe 's/\[Run\]\r\n\r\n\r\n\[Checksums\]\r\n(?:[0-9A-F]{8}\r\n)+(?:\[Product\]\r\n(?:(?:Version|Publisher|URL|Icon)=[^\r\n]*\r\n)+)?// or die "no empty [Run] lines\n"' \
         "$WORK/extracted/script.ini" >"$WORK/no-run.ini"
     repack_script "$WORK/setup.exe" "$WORK/no-run.ini" "$WORK/no-run.exe"
     put "$WORK/no-run.exe" 'C:\下载\无运行.exe'
