@@ -281,6 +281,7 @@ void InstallRun::finish() {
     user_.status(texts::kStatusUpdatingSystem);
     registerUninstaller(platform_, user_, state_);
     rewriteDirectoryLog(platform_, state_);  // does nothing with the option off
+    registerLogDigests(platform_, state_);   // of the logs as they now stay
     state_.filesDone.fetch_add(1);
 }
 
