@@ -60,8 +60,12 @@ bool planUninstall(Platform& platform, const UninstallPaths& paths, const Remova
         std::string given = entry;
         if (given.size() > 4 && given.back() == '\\') given.pop_back();
         // The shape first: a long form is asked only of a plain full path.
-        if (!isPlainFullPath(given.c_str())) return Judgement::Refused;
-        *path = longForm(platform, given);
+        // Without its long form a short name could step around a protection.
+        char buffer[kTextSize];
+        if (!isPlainFullPath(given.c_str()) ||
+            !platform.longPathName(given.c_str(), buffer, sizeof buffer))
+            return Judgement::Refused;
+        *path = buffer;
         if (!guard.mayRemove(path->c_str())) return Judgement::Refused;
         if (plan->proven) return Judgement::Remove;
         bool allowed =
