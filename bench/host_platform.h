@@ -41,6 +41,9 @@ class HostPlatform : public Platform {
     bool removeFolder(const char*) override { return false; }
     bool regDeleteKey(RegKey, const char*) override { return false; }
     bool diskFreeBytes(const char*, uint64_t*) override { return false; }
+    bool longPathName(const char*, char* b, std::size_t) override { return none(b); }
+    HandleRemoval removeThroughHandle(const char*, bool) override { return HandleRemoval::Failed; }
+    bool sha256(const void*, std::size_t, uint8_t*) override { return false; }
 
   private:
     static bool none(char* buffer) {

@@ -283,6 +283,7 @@ void InstallRun::finish() {
     registerUninstaller(platform_, user_, state_);
     rewriteDirectoryLog(platform_, state_);  // does nothing with the option off
     removeRepeatedFileLogLines(platform_, state_);
+    registerLogDigests(platform_, state_);  // of the logs as they now stay
     state_.filesDone.fetch_add(1);
 }
 

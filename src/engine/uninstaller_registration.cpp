@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "engine/log_digest.h"
 #include "engine/uninstall_details.h"
 #include "package/format.h"
 #include "platform/scoped_key.h"
@@ -53,6 +54,28 @@ void registerUninstaller(Platform& platform, UserPort& user, const SetupState& s
             setString(platform, product.get(), "UninstallString", command);
             writeUninstallDetails(platform, user, state, product.get());
         }
+    }
+}
+
+void registerLogDigests(Platform& platform, const SetupState& state) {
+    if (!optionIsOn(state.uninstallOption) || state.productName[0] == '\0') return;
+    char key[sizeof kUninstallKey + kTextSize];
+    ScopedKey product(platform);
+    // Only an entry the registration made gets them: a new key here would
+    // be an entry without a command.
+    if (!joinText(key, kUninstallKey, "\\", state.productName) ||
+        !product.open(kHkeyLocalMachine, key, kKeyWrite))
+        return;
+    const struct {
+        const char* log;
+        const char* value;
+    } logs[] = {{state.fileLogPath, kFileLogDigestValue}, {state.dirLogPath, kDirLogDigestValue}};
+    std::vector<char> bytes;
+    char digest[kDigestTextSize];
+    for (const auto& log : logs) {
+        if (readLogBytes(platform, log.log, &bytes) &&
+            logDigestText(platform, bytes.data(), bytes.size(), digest))
+            setString(platform, product.get(), log.value, digest);
     }
 }
 

@@ -33,4 +33,13 @@ bool formUninstallCommand(Platform& platform, const SetupState& state, char* buf
 // write a wrong one.
 void registerUninstaller(Platform& platform, UserPort& user, const SetupState& state);
 
+// Stores the SHA-256 digests of both logs, as they are now, beside the
+// product's uninstall values (kFileLogDigestValue, kDirLogDigestValue), so
+// that the uninstaller can tell the setup's own logs from edited ones. Call
+// it once both logs have their final content, after the directory log's
+// rewrite. Does nothing with the uninstall option off or without the
+// product's key; a log that cannot be read or hashed gets no value, which
+// the uninstaller takes as an unproven log.
+void registerLogDigests(Platform& platform, const SetupState& state);
+
 }  // namespace kestrova

@@ -51,6 +51,8 @@ constexpr int kSwShow = 5;
 // File attributes.
 constexpr uint32_t kAttributeNormal = 0;  // what SetFileAttributes(path, 0) asks for
 constexpr uint32_t kAttributeDirectory = 0x10;
+// A junction, symbolic link or mount point: the name leads somewhere else.
+constexpr uint32_t kAttributeReparsePoint = 0x400;
 constexpr uint32_t kInvalidAttributes = 0xFFFFFFFFu;
 
 // Drive types (GetDriveType).
@@ -65,6 +67,18 @@ constexpr int kDriveRamDisk = 6;
 // Buffer size for the system folders and the module path (the setup asks
 // the system for at most 280 bytes).
 constexpr std::size_t kSystemPathSize = 280;
+
+// What removeThroughHandle did with a path.
+enum class HandleRemoval {
+    Removed,    // deleted through the handle that was checked
+    Missing,    // nothing at the path
+    OtherKind,  // a folder where a file was asked for, or the reverse: left alone
+    Elsewhere,  // a reparse point, or a handle whose final path is another one: left alone
+    Failed,     // still there: in use, access denied, a folder not empty
+};
+
+// A SHA-256 digest.
+constexpr std::size_t kSha256Size = 32;
 
 struct LocalTime {
     uint16_t year, month, dayOfWeek, day, hour, minute, second, milliseconds;
@@ -187,11 +201,30 @@ class Platform {
     // Deletes root\subKey, a key without subkeys, with its values
     // (RegDeleteKey). False when it is missing or cannot be deleted.
     virtual bool regDeleteKey(RegKey root, const char* subKey) = 0;
+    // The full path with every part that exists in its long form (short 8.3
+    // names expanded, as GetLongPathName gives them); the parts from the
+    // first missing one on are kept as given. False, buffer empty, when a
+    // part cannot be looked up for another reason than its absence, or the
+    // result does not fit.
+    virtual bool longPathName(const char* path, char* buffer, std::size_t capacity) = 0;
+    // Removes the file (folder false) or empty folder (folder true) at path,
+    // a full path in its long form, through one handle opened without
+    // following a reparse point: only when that handle is no reparse point
+    // and its final path is path (ignoring case), so nothing can be swapped
+    // in between. A read-only file's attribute is cleared through the same
+    // handle only when the delete refuses it, and put back when the delete
+    // still fails or other names share the file.
+    virtual HandleRemoval removeThroughHandle(const char* path, bool folder) = 0;
 
     // ---- Drives: the whole disk ---------------------------------------
     // Free bytes on the whole disk of root, whatever the caller's quota
     // (GetDiskFreeSpaceEx's third result). False on failure.
     virtual bool diskFreeBytes(const char* root, uint64_t* bytes) = 0;
+
+    // ---- Digests ---------------------------------------------------------
+    // The SHA-256 digest of size bytes, by the system's own implementation.
+    // False when the system cannot compute it.
+    virtual bool sha256(const void* data, std::size_t size, uint8_t digest[kSha256Size]) = 0;
 };
 
 }  // namespace kestrova

@@ -64,6 +64,9 @@ const char kUninstallMoreBefore[] = "……另有 ";
 const char kUninstallMoreAfter[] = " 项";
 const char kUninstallSkippedBefore[] = "卸载日志中有 ";
 const char kUninstallSkippedAfter[] = " 行无法识别或指向系统文件夹，已跳过。";
+const char kUninstallRedirected[] = "以下项目经由链接或挂载点指向别处，未被删除：";
+const char kUninstallKeptBefore[] = "卸载日志已被改动：其中 ";
+const char kUninstallKeptAfter[] = " 行指向安装文件夹以外的位置，已保留。";
 
 const char kLicenceUnreadable[] = "无法读取许可协议文件：";
 const char kLicenceTruncated[] = "（许可协议过长，其余部分未能显示。）";

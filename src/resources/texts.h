@@ -69,6 +69,9 @@ extern const char kUninstallMoreBefore[];  // "……另有 " + n + " 项"
 extern const char kUninstallMoreAfter[];
 extern const char kUninstallSkippedBefore[];  // "卸载日志中有 " + n + " 行..."
 extern const char kUninstallSkippedAfter[];
+extern const char kUninstallRedirected[];  // followed by the paths, one a line
+extern const char kUninstallKeptBefore[];  // "卸载日志已被改动：其中 " + n + " 行..."
+extern const char kUninstallKeptAfter[];
 
 // Licence page, where the licence is shown as plain text.
 extern const char kLicenceUnreadable[];  // 无法读取许可协议文件：

@@ -4,7 +4,7 @@
 
 #include "engine/gbk_text.h"
 #include "engine/path_macros.h"
-#include "platform/scoped_key.h"
+#include "uninstaller/folder_values.h"
 
 namespace kestrova {
 namespace {
@@ -67,6 +67,10 @@ bool isSameOrInside(const char* path, const char* folder) {
     return p == pEnd || *p == '\\' || q[-1] == '\\';
 }
 
+bool isStrictlyInside(const char* path, const char* folder) {
+    return isSameOrInside(path, folder) && !isSameOrInside(folder, path);
+}
+
 void RemovalGuard::protect(const char* folder) {
     if (folder && *folder) protected_.push_back(trimmed(folder));
 }
@@ -74,7 +78,11 @@ void RemovalGuard::seal(const char* folder) {
     if (folder && *folder) sealed_.push_back(trimmed(folder));
 }
 void RemovalGuard::allowInside(const char* folder) {
-    if (folder && *folder) allowed_.push_back(trimmed(folder));
+    protect(folder);
+    // A root or a bare drive ("C:", as a desktop value may read) would open
+    // everything on it.
+    const std::string f = trimmed(folder);
+    if (isPlainFullPath(f.c_str())) allowed_.push_back(f);
 }
 
 bool RemovalGuard::mayRemove(const char* path) const {
@@ -87,48 +95,47 @@ bool RemovalGuard::mayRemove(const char* path) const {
     };
     for (const std::string& folder : protected_)
         if (same(folder)) return false;
-    for (const std::string& folder : allowed_)
-        if (same(folder)) return false;
-    for (const std::string& folder : sealed_) {
-        if (!isSameOrInside(p.c_str(), folder.c_str())) continue;
+    for (const std::string& sealed : sealed_) {
+        if (!isSameOrInside(p.c_str(), sealed.c_str())) continue;
+        // A desktop that is the Windows folder, or C:\ holding it, must not
+        // open it: only one that lies strictly inside does.
         bool allowed = false;
         for (const std::string& open : allowed_)
-            if (isSameOrInside(p.c_str(), open.c_str())) allowed = true;
+            if (isStrictlyInside(open.c_str(), sealed.c_str()) &&
+                isSameOrInside(p.c_str(), open.c_str()))
+                allowed = true;
         if (!allowed) return false;
     }
     return true;
 }
 
-namespace {
-
-// Reads one string value into buffer; empty when it is missing.
-void readFolderValue(Platform& platform, RegKey root, const char* key, const char* name,
-                     char* buffer, uint32_t capacity) {
-    buffer[0] = '\0';
-    ScopedKey opened(platform);
-    if (!opened.open(root, key, kKeyRead)) return;
-    uint32_t size = capacity - 1;
-    if (!platform.regQueryValue(opened.get(), name, buffer, &size)) size = 0;
-    buffer[size < capacity ? size : capacity - 1] = '\0';
+bool RemovalGuard::holdsGuarded(const char* folder) const {
+    for (const auto* list : {&protected_, &sealed_, &allowed_})
+        for (const std::string& guarded : *list)
+            if (isSameOrInside(guarded.c_str(), folder)) return true;
+    return false;
 }
-
-}  // namespace
 
 void guardSystemFolders(Platform& platform, RemovalGuard* guard) {
     char folder[kSystemPathSize + 32];
     char windows[kSystemPathSize] = {};
+    auto seal = [&](const std::string& f) { guard->seal(longForm(platform, f).c_str()); };
+    auto protect = [&](const std::string& f) { guard->protect(longForm(platform, f).c_str()); };
+    auto allowInside = [&](const std::string& f) {
+        guard->allowInside(longForm(platform, f).c_str());
+    };
     if (platform.windowsFolder(windows, sizeof windows)) {
-        guard->seal(windows);
+        seal(windows);
         // Program Files on the system's drive, as the setup's macro forms it,
         // and the folder 32-bit programs get on a 64-bit system.
         std::strcpy(folder, "C:\\Program Files");
         folder[0] = windows[0];
-        guard->protect(folder);
+        protect(folder);
         std::strcat(folder, " (x86)");
-        guard->protect(folder);
+        protect(folder);
     }
-    if (platform.systemFolder(folder, sizeof folder)) guard->seal(folder);
-    if (platform.desktopFolder(folder, sizeof folder)) guard->allowInside(folder);
+    if (platform.systemFolder(folder, sizeof folder)) seal(folder);
+    if (platform.desktopFolder(folder, sizeof folder)) allowInside(folder);
 
     static const char kUserShellFolders[] =
         "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
@@ -136,18 +143,12 @@ void guardSystemFolders(Platform& platform, RemovalGuard* guard) {
                                             "Common Programs", "Common Startup"};
     static const char* const kUser[] = {"Desktop", "Start Menu", "Programs", "Startup"};
     static const char kCurrentVersion[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
-    for (const char* name : kAllUsers) {
-        readFolderValue(platform, kHkeyLocalMachine, kShellFoldersKey, name, folder, sizeof folder);
-        guard->allowInside(folder);
-    }
-    for (const char* name : kUser) {
-        readFolderValue(platform, kHkeyCurrentUser, kUserShellFolders, name, folder, sizeof folder);
-        guard->allowInside(folder);
-    }
-    for (const char* name : {"ProgramFilesDir", "ProgramFilesDir (x86)", "CommonFilesDir"}) {
-        readFolderValue(platform, kHkeyLocalMachine, kCurrentVersion, name, folder, sizeof folder);
-        guard->protect(folder);
-    }
+    for (const char* name : kAllUsers)
+        allowInside(readFolderValue(platform, kHkeyLocalMachine, kShellFoldersKey, name));
+    for (const char* name : kUser)
+        allowInside(readFolderValue(platform, kHkeyCurrentUser, kUserShellFolders, name));
+    for (const char* name : {"ProgramFilesDir", "ProgramFilesDir (x86)", "CommonFilesDir"})
+        protect(readFolderValue(platform, kHkeyLocalMachine, kCurrentVersion, name));
 }
 
 }  // namespace kestrova

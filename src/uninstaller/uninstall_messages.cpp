@@ -17,21 +17,33 @@ std::string missingLogMessage(const char* fileLogPath) {
     return std::string(texts::kUninstallNoLogBefore) + fileLogPath + texts::kUninstallNoLogAfter;
 }
 
-std::string finalMessage(const char* productName, const UninstallOutcome& outcome, int skipped) {
+namespace {
+
+// A heading and the paths under it, the first kNotRemovedShown by name.
+void appendList(std::string* text, const char* heading, const std::vector<std::string>& paths) {
+    if (paths.empty()) return;
+    *text += "\r\n\r\n";
+    *text += heading;
+    for (std::size_t i = 0; i < paths.size() && i < kNotRemovedShown; ++i)
+        *text += "\r\n" + paths[i];
+    if (paths.size() > kNotRemovedShown)
+        *text += "\r\n" + std::string(texts::kUninstallMoreBefore) +
+                 std::to_string(paths.size() - kNotRemovedShown) + texts::kUninstallMoreAfter;
+}
+
+void appendCount(std::string* text, const char* before, int count, const char* after) {
+    if (count > 0) *text += "\r\n\r\n" + std::string(before) + std::to_string(count) + after;
+}
+
+}  // namespace
+
+std::string finalMessage(const char* productName, const UninstallPlan& plan,
+                         const UninstallOutcome& outcome) {
     std::string text = std::string(productName) + texts::kUninstallDoneAfter;
-    const std::vector<std::string>& left = outcome.notRemoved;
-    if (!left.empty()) {
-        text += "\r\n\r\n";
-        text += texts::kUninstallNotRemoved;
-        for (std::size_t i = 0; i < left.size() && i < kNotRemovedShown; ++i)
-            text += "\r\n" + left[i];
-        if (left.size() > kNotRemovedShown)
-            text += "\r\n" + std::string(texts::kUninstallMoreBefore) +
-                    std::to_string(left.size() - kNotRemovedShown) + texts::kUninstallMoreAfter;
-    }
-    if (skipped > 0)
-        text += "\r\n\r\n" + std::string(texts::kUninstallSkippedBefore) + std::to_string(skipped) +
-                texts::kUninstallSkippedAfter;
+    appendList(&text, texts::kUninstallNotRemoved, outcome.notRemoved);
+    appendList(&text, texts::kUninstallRedirected, outcome.redirected);
+    appendCount(&text, texts::kUninstallKeptBefore, plan.kept, texts::kUninstallKeptAfter);
+    appendCount(&text, texts::kUninstallSkippedBefore, plan.skipped, texts::kUninstallSkippedAfter);
     return text;
 }
 

@@ -20,8 +20,11 @@ std::string uninstallQuestion(const char* productName);
 std::string missingLogMessage(const char* fileLogPath);
 
 // The closing message: the product is removed; then, when something stays,
-// the paths that could not be removed (the first kNotRemovedShown, and how
-// many more) and the number of log lines that were skipped.
-std::string finalMessage(const char* productName, const UninstallOutcome& outcome, int skipped);
+// the paths that could not be removed and those left because they lead
+// elsewhere (the first kNotRemovedShown of each, and how many more), the
+// number of lines kept because the logs were changed, and the number of
+// log lines that were skipped.
+std::string finalMessage(const char* productName, const UninstallPlan& plan,
+                         const UninstallOutcome& outcome);
 
 }  // namespace kestrova

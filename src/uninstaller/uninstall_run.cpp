@@ -1,5 +1,8 @@
 #include "uninstaller/uninstall_run.h"
 
+#include <cstring>
+
+#include "engine/gbk_text.h"
 #include "platform/scoped_key.h"
 
 namespace kestrova {
@@ -7,20 +10,27 @@ namespace {
 
 const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
-bool isFolder(uint32_t attributes) {
-    return attributes != kInvalidAttributes && (attributes & kAttributeDirectory) != 0;
+// True when a part of path below its drive's root ("X:\") that exists is a
+// reparse point: a junction a user made inside the install folder would
+// otherwise turn a logged path into one in the system folder. The checked
+// removal catches a link put there after this look as well.
+bool passesReparsePoint(Platform& platform, const std::string& path) {
+    const char* begin = path.c_str();
+    const char* end = begin + path.size();
+    if (path.size() < 4) return false;
+    for (const char* p = begin + 3;; p += gbkCharLength(p, end)) {
+        if (p < end && *p != '\\') continue;
+        const std::string part(begin, p);
+        uint32_t attributes = platform.fileAttributes(part.c_str());
+        if (attributes == kInvalidAttributes) return false;  // nothing further exists
+        if (attributes & kAttributeReparsePoint) return true;
+        if (p == end) return false;
+    }
 }
 
-// Deletes one file; false when it is still there afterwards. A folder at a
-// file's path is left alone (the log named a file) and not reported.
-bool removeFile(Platform& platform, const char* path) {
-    uint32_t attributes = platform.fileAttributes(path);
-    if (attributes == kInvalidAttributes || isFolder(attributes)) return true;
-    // Read-only files refuse deletion; the setup installs them as they
-    // came, so clear the attribute first.
-    platform.setFileAttributes(path, kAttributeNormal);
-    if (platform.deleteFile(path)) return true;
-    return platform.fileAttributes(path) == kInvalidAttributes;
+HandleRemoval remove(Platform& platform, const std::string& path, bool folder) {
+    if (passesReparsePoint(platform, path)) return HandleRemoval::Elsewhere;
+    return platform.removeThroughHandle(path.c_str(), folder);
 }
 
 }  // namespace
@@ -35,39 +45,47 @@ int uninstallSteps(const UninstallPlan& plan) {
 }
 
 UninstallOutcome runUninstall(Platform& platform, const UninstallPaths& paths,
-                              const UninstallPlan& plan, const RemovalGuard& guard,
-                              UninstallProgress& progress) {
+                              const UninstallPlan& plan, UninstallProgress& progress) {
     UninstallOutcome outcome;
     const int total = uninstallSteps(plan);
     int step = 0;
-    auto file = [&](const char* path) {
-        progress.onStep(step++, total, path);
-        if (!removeFile(platform, path)) outcome.notRemoved.push_back(path);
+    // A folder at a file's path is left alone (the log named a file) and
+    // not reported.
+    auto file = [&](const std::string& path) {
+        switch (remove(platform, path, false)) {
+            case HandleRemoval::Elsewhere:
+                outcome.redirected.push_back(path);
+                break;
+            case HandleRemoval::Failed:
+                outcome.notRemoved.push_back(path);
+                break;
+            default:
+                break;
+        }
     };
     // A folder that still holds something stays, silently: the user's own
     // files and the ones the setup was told not to log are kept.
-    auto folder = [&](const char* path) {
-        progress.onStep(step++, total, path);
-        if (isFolder(platform.fileAttributes(path))) platform.removeFolder(path);
+    auto folder = [&](const std::string& path) {
+        if (remove(platform, path, true) == HandleRemoval::Elsewhere)
+            outcome.redirected.push_back(path);
     };
 
-    for (const std::string& path : plan.files) file(path.c_str());
-    for (const std::string& path : plan.folders) folder(path.c_str());
-
+    for (const std::string& path : plan.files) {
+        progress.onStep(step++, total, path.c_str());
+        file(path);
+    }
+    for (const std::string& path : plan.folders) {
+        progress.onStep(step++, total, path.c_str());
+        folder(path);
+    }
     // The logs last among the files: should the run be cut short, they
-    // still name what is left. The file log was read, so its path is a
-    // file the setup made; each is checked like any logged path all the same.
-    for (const char* log : {paths.dirLog, paths.fileLog}) {
-        if (guard.mayRemove(log)) {
-            file(log);
-        } else {
-            progress.onStep(step++, total, log);
-        }
+    // still name what is left.
+    for (std::size_t i = 0; i < 2; ++i) {
+        progress.onStep(step++, total, i == 0 ? paths.dirLog : paths.fileLog);
+        if (!plan.logs[i].empty()) file(plan.logs[i]);
     }
     progress.onStep(step++, total, paths.installFolder);
-    if (guard.mayRemove(paths.installFolder) &&
-        isFolder(platform.fileAttributes(paths.installFolder)))
-        platform.removeFolder(paths.installFolder);
+    if (!plan.installFolder.empty()) folder(plan.installFolder);
 
     const std::string key = uninstallKeyPath(paths.productName);
     progress.onStep(step++, total, key.c_str());
@@ -78,6 +96,10 @@ UninstallOutcome runUninstall(Platform& platform, const UninstallPaths& paths,
             outcome.notRemoved.push_back("HKEY_LOCAL_MACHINE\\" + key);
     }
     return outcome;
+}
+
+int uninstallExitCode(const UninstallPlan& plan, const UninstallOutcome& outcome) {
+    return outcome.notRemoved.empty() && outcome.redirected.empty() && plan.kept == 0 ? 0 : 2;
 }
 
 }  // namespace kestrova

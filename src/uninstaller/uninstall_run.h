@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "uninstaller/removal_guard.h"
 #include "uninstaller/uninstall_paths.h"
 #include "uninstaller/uninstall_plan.h"
 
@@ -28,19 +27,25 @@ struct UninstallOutcome {
     // Folders kept because they hold something are not listed: keeping
     // them is the rule, not a failure.
     std::vector<std::string> notRemoved;
+    // Files and folders left alone because their path leads elsewhere
+    // through a junction, symbolic link or mount point.
+    std::vector<std::string> redirected;
 };
 
 // The number of steps runUninstall reports.
 int uninstallSteps(const UninstallPlan& plan);
 
-// Removes what plan and paths name. A file already gone counts as removed,
-// so a second run over the same logs is harmless. The read-only attribute
-// of each file is cleared before it is deleted. The logs, the install
-// folder and the product's key are removed only when the guard allows
-// their paths.
+// Removes what plan names, then the product's key. A file already gone
+// counts as removed, so a second run over the same logs is harmless. No
+// entry is touched when a part of its path below the drive's root is a
+// reparse point, and each is removed through a handle whose final path is
+// the entry's (Platform::removeThroughHandle).
 UninstallOutcome runUninstall(Platform& platform, const UninstallPaths& paths,
-                              const UninstallPlan& plan, const RemovalGuard& guard,
-                              UninstallProgress& progress);
+                              const UninstallPlan& plan, UninstallProgress& progress);
+
+// The uninstaller's exit code after a run: 0 when everything planned went
+// and no line was kept for changed logs, 2 otherwise.
+int uninstallExitCode(const UninstallPlan& plan, const UninstallOutcome& outcome);
 
 // The product's key under HKEY_LOCAL_MACHINE, as the setup registers it.
 std::string uninstallKeyPath(const char* productName);

@@ -129,6 +129,29 @@ void streamSeeds() {
     write("lzss", "spaces", std::string("\0\0\0", 3));
 }
 
+// The uninstaller's target: its control byte, then the file log and the
+// directory log as a setup writes them for a product in D:\Apps\Demo,
+// separated by a NUL; with the digests stored, missing and wrong, and once
+// with the desktop inside the Windows folder (a third field).
+void uninstallSeeds() {
+    const std::string programs = "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs";
+    const std::string fileLog =
+        "D:\\Apps\\Demo\\bin\\app.exe\r\n<NoneApp>\r\nD:\\Apps\\Demo\\readme.txt\r\n" + programs +
+        "\\Demo\\App.lnk\r\nC:\\Users\\Setup\\Desktop\\App.lnk\r\n" + programs +
+        "\\Startup\\App.lnk\r\n" + programs +
+        "\\Demo\\\xD0\xB6\xD4\xD8"
+        "Demo.lnk\r\n";  // 卸载 in GBK
+    const std::string dirLog = programs + "\\Demo\r\nD:\\Apps\\Demo\\bin\r\nD:\\Apps\\Demo\r\n";
+    const std::string logs = fileLog + '\0' + dirLog;
+    write("uninstall", "demo-unproven", '\x00' + logs);
+    write("uninstall", "demo-proven", '\x04' + logs);
+    write("uninstall", "demo-other-digests", '\x08' + logs);
+    write("uninstall", "program-files-proven", '\x05' + logs);
+    write("uninstall", "desktop-in-windows",
+          '\x04' + std::string("C:\\WINDOWS\\Desktop\\App.lnk\r\n") + '\0' + dirLog + '\0' +
+              "C:\\WINDOWS\\Desktop");
+}
+
 }  // namespace
 
 // fuzz_seeds OUT SOURCE_DIR KPACK: OUT/<target>/ seeds.
@@ -143,6 +166,7 @@ int main(int argc, char** argv) {
     kpackSeed(argv[3], out / "kpack-work", source);
     fs::remove_all(out / "kpack-work");
     streamSeeds();
+    uninstallSeeds();
     for (const auto& e : fs::directory_iterator(source / "tests/data/bitmaps"))
         if (e.path().extension() == ".bmp")
             write("bitmap", e.path().filename().string(), readAll(e.path()));

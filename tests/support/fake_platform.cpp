@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "recording_port.h"
+#include "sha256.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -252,8 +253,11 @@ bool FakePlatform::setFileAttributes(const char* path, uint32_t) {
 }
 
 uint32_t FakePlatform::fileAttributes(const char* path) {
-    if (!exists(path)) return kInvalidAttributes;
-    return isFolder(path) ? kAttributeDirectory : 0x20;  // FILE_ATTRIBUTE_ARCHIVE
+    std::error_code ec;
+    const bool link = fs::is_symlink(fsPath(hostPath(path)), ec);
+    if (!exists(path)) return link ? kAttributeReparsePoint : kInvalidAttributes;
+    return (isFolder(path) ? kAttributeDirectory : 0x20) |  // FILE_ATTRIBUTE_ARCHIVE
+           (link ? kAttributeReparsePoint : 0);
 }
 
 bool FakePlatform::windowsFolder(char* buffer, std::size_t capacity) {
@@ -521,6 +525,48 @@ bool FakePlatform::diskFreeBytes(const char* root, uint64_t* bytes) {
     auto it = diskFree.find(root);
     if (it == diskFree.end()) return false;
     *bytes = it->second;
+    return true;
+}
+
+bool FakePlatform::longPathName(const char* path, char* buffer, std::size_t capacity) {
+    std::string text = path;
+    // A short name may stand inside another's long form: pass until none is
+    // left (a few passes; the names are the test's own).
+    for (int pass = 0; pass < 8; ++pass) {
+        bool changed = false;
+        for (const auto& [shortName, longName] : shortNames) {
+            const std::size_t n = shortName.size();
+            if (text.size() >= n && lower(text.substr(0, n)) == lower(shortName) &&
+                (text.size() == n || text[n] == '\\')) {
+                text = longName + text.substr(n);
+                changed = true;
+            }
+        }
+        if (!changed) break;
+    }
+    return copyOut(text, buffer, capacity);
+}
+
+HandleRemoval FakePlatform::removeThroughHandle(const char* path, bool folder) {
+    handleRemovals.push_back(path);
+    std::error_code ec;
+    const fs::path p = fsPath(hostPath(path));
+    const fs::file_status status = fs::symlink_status(p, ec);
+    if (!fs::exists(status)) return HandleRemoval::Missing;
+    if (fs::is_symlink(status)) return HandleRemoval::Elsewhere;
+    if (fs::is_directory(status) != folder) return HandleRemoval::OtherKind;
+    // A link on the way makes the resolved path another one (the fake's
+    // own folder may lie behind a link of the host: that one is no alias).
+    const fs::path base = fsPath(root_);
+    const fs::path expected =
+        (fs::canonical(base, ec) / p.lexically_relative(base)).lexically_normal();
+    if (fs::canonical(p, ec) != expected) return HandleRemoval::Elsewhere;
+    if (folder && !fs::is_empty(p, ec)) return HandleRemoval::Failed;
+    return fs::remove(p, ec) ? HandleRemoval::Removed : HandleRemoval::Failed;
+}
+
+bool FakePlatform::sha256(const void* data, std::size_t size, uint8_t digest[kSha256Size]) {
+    test::sha256(data, size, digest);
     return true;
 }
 

@@ -174,6 +174,17 @@ class FakePlatform : public Platform {
     std::map<std::string, uint64_t> diskFree;
     bool diskFreeBytes(const char* root, uint64_t* bytes) override;
 
+    // The uninstaller's checked removal. A host symbolic link stands for a
+    // reparse point: fileAttributes marks it, and removeThroughHandle
+    // refuses a path whose host path resolves elsewhere. longPathName
+    // expands the short names listed here (short full path -> long full
+    // path, each a whole prefix, ASCII case ignored).
+    std::map<std::string, std::string> shortNames;
+    bool longPathName(const char* path, char* buffer, std::size_t capacity) override;
+    HandleRemoval removeThroughHandle(const char* path, bool folder) override;
+    std::vector<std::string> handleRemovals;  // removeThroughHandle calls
+    bool sha256(const void* data, std::size_t size, uint8_t digest[kSha256Size]) override;
+
     const std::string& root() const { return root_; }
 
   private:

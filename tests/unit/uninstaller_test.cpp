@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -81,69 +82,19 @@ TEST(UninstallArgument, TakesTheWholeTailAsTheFileLogsPath) {
     EXPECT_FALSE(readUninstallArgument(longPath.c_str(), &paths));
 }
 
-class GuardTest : public ::testing::Test {
-  protected:
-    void SetUp() override { guardSystemFolders(platform, &guard); }
-    FakePlatform platform;
-    RemovalGuard guard;
-};
-
-TEST_F(GuardTest, RefusesSystemFoldersAndPathsOfTheWrongShape) {
-    const char* const refused[] = {
-        "C:\\", "C:", "C:\\\\", "c:\\windows", "C:\\WINDOWS\\",
-        "C:\\WINDOWS\\SYSTEM32\\kernel32.dll", "c:\\windows\\system32\\KERNEL32.DLL",
-        "C:\\WINDOWS\\win.ini", "C:\\Program Files", "c:\\program files\\",
-        "C:\\Program Files (x86)", "C:\\Users\\Setup\\Desktop",
-        "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs",
-        "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Startup",
-        // Shapes a setup never writes, which the system would resolve to
-        // other places.
-        "App\\a.txt", "\\App\\a.txt", "\\\\server\\share\\a.txt", "C:\\App\\..\\WINDOWS\\win.ini",
-        "C:\\App\\.\\a.txt", "C:\\App\\\\a.txt", "C:\\WINDOWS.\\win.ini", "C:\\App \\a.txt",
-        "C:/WINDOWS/win.ini", "C:\\App\\*.*", "C:\\App\\a?.txt", "C:\\App\\a.txt:stream",
-        "C:\\App\\a\x01.txt", "C:\\App\\\"a\".txt"};
-    for (const char* path : refused) EXPECT_FALSE(guard.mayRemove(path)) << path;
-
-    const std::string chinese = gbk(u8"C:\\Program Files\\星图演示\\数据乗\\说明.txt");
-    const char* const allowed[] = {
-        "C:\\Program Files\\App",
-        "C:\\Program Files\\App\\a.txt",
-        "C:\\App\\bin\\",
-        "C:\\WINDOWSX\\a.txt",  // a sibling whose name begins like the Windows folder's
-        "C:\\Users\\Setup\\Desktop\\App.lnk",
-        "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\App",
-        "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Startup\\App.lnk",
-        chinese.c_str()};
-    for (const char* path : allowed) EXPECT_TRUE(guard.mayRemove(path)) << path;
-}
-
-TEST(Guard, AllowsADesktopInsideTheWindowsFolderButNotItsNeighbours) {
-    FakePlatform platform;
-    platform.desktop = "C:\\WINDOWS\\Desktop";
-    RemovalGuard guard;
-    guardSystemFolders(platform, &guard);
-    EXPECT_TRUE(guard.mayRemove("C:\\WINDOWS\\Desktop\\App.lnk"));
-    EXPECT_FALSE(guard.mayRemove("C:\\WINDOWS\\Desktop"));
-    EXPECT_FALSE(guard.mayRemove("C:\\WINDOWS\\DesktopX\\App.lnk"));
-    EXPECT_FALSE(guard.mayRemove("C:\\WINDOWS\\notepad.exe"));
-}
-
 TEST(LogReading, KeepsWholePathsAndSkipsWhatIsNotOne) {
-    FakePlatform platform;
     const std::string longLine(kFileLogEntryLimit + 1, 'x');
     const std::string fitting = "C:\\" + std::string(kFileLogEntryLimit - 3, 'y');
-    platform.writeFile("C:\\App\\Appfile.ini", "C:\\App\\a.txt\r\n<NoneApp>\r\n\r\n" + longLine +
-                                                   "\r\n" + fitting + "\r\n" +
-                                                   std::string("C:\\App\\nul\0.txt\r\n", 17) +
-                                                   "C:\\App\\b.txt\nC:\\App\\cut");
+    const std::string log = "C:\\App\\a.txt\r\n<NoneApp>\r\n\r\n" + longLine + "\r\n" + fitting +
+                            "\r\n" + std::string("C:\\App\\nul\0.txt\r\n", 17) +
+                            "C:\\App\\b.txt\nC:\\App\\cut";
     std::vector<std::string> entries;
     int skipped = 0;
-    ASSERT_TRUE(
-        readLogEntries(platform, "C:\\App\\Appfile.ini", kFileLogEntryLimit, &entries, &skipped));
+    splitLogEntries(std::vector<char>(log.begin(), log.end()), kFileLogEntryLimit, &entries,
+                    &skipped);
     EXPECT_EQ((std::vector<std::string>{"C:\\App\\a.txt", fitting, "C:\\App\\b.txt"}), entries);
-    // The long line (read in pieces, counted once), the NUL, the cut last line.
+    // The long line, the NUL, the cut last line.
     EXPECT_EQ(3, skipped);
-    EXPECT_FALSE(readLogEntries(platform, "C:\\App\\missing.ini", 10, &entries, &skipped));
 }
 
 // Every file and folder under the fake's drives, for before/after
@@ -163,14 +114,10 @@ class RemovingPlatform : public FakePlatform {
   public:
     std::set<std::string> inUse;
     std::vector<std::string> removals;
-    bool deleteFile(const char* path) override {
-        removals.push_back(std::string("file ") + path);
-        if (inUse.count(path)) return false;
-        return FakePlatform::deleteFile(path);
-    }
-    bool removeFolder(const char* path) override {
-        removals.push_back(std::string("folder ") + path);
-        return FakePlatform::removeFolder(path);
+    HandleRemoval removeThroughHandle(const char* path, bool folder) override {
+        removals.push_back((folder ? "folder " : "file ") + std::string(path));
+        if (inUse.count(path)) return HandleRemoval::Failed;
+        return FakePlatform::removeThroughHandle(path, folder);
     }
 };
 
@@ -232,10 +179,8 @@ class RoundTripTest : public ::testing::Test {
         EXPECT_TRUE(readUninstallArgument(commandTail(command.c_str()), &paths));
         RemovalGuard guard;
         guardSystemFolders(platform, &guard);
-        UninstallPlan plan;
         if (!planUninstall(platform, paths, guard, &plan)) return false;
-        skipped = plan.skipped;
-        outcome = runUninstall(platform, paths, plan, guard, steps);
+        outcome = runUninstall(platform, paths, plan, steps);
         EXPECT_EQ(uninstallSteps(plan), steps.total);
         return true;
     }
@@ -245,9 +190,9 @@ class RoundTripTest : public ::testing::Test {
     PackageBuilder builder;
     std::set<std::string> before;
     UninstallPaths paths;
+    UninstallPlan plan;
     UninstallOutcome outcome;
     Steps steps;
-    int skipped = -1;
 };
 
 TEST_F(RoundTripTest, RemovesWhatTheSetupLoggedInOrderAndKeepsTheRest) {
@@ -267,8 +212,9 @@ TEST_F(RoundTripTest, RemovesWhatTheSetupLoggedInOrderAndKeepsTheRest) {
         "folder C:\\App",  // once more without the logs
     };
     EXPECT_EQ(expected, platform.removals);
-    EXPECT_TRUE(outcome.notRemoved.empty());
-    EXPECT_EQ(0, skipped);
+    EXPECT_TRUE(plan.proven);
+    EXPECT_EQ(0, uninstallExitCode(plan, outcome));
+    EXPECT_EQ(0, plan.skipped);
     EXPECT_FALSE(platform.keyExists(kHkeyLocalMachine, std::string(kUninstallKey) + "\\Demo"));
     EXPECT_TRUE(platform.keyExists(kHkeyLocalMachine, kUninstallKey));
 
@@ -300,29 +246,75 @@ TEST_F(RoundTripTest, AFileInUseIsReportedAndEverythingElseGoes) {
     EXPECT_FALSE(platform.exists("C:\\Users\\Setup\\Desktop\\App.lnk"));
     EXPECT_FALSE(platform.keyExists(kHkeyLocalMachine, std::string(kUninstallKey) + "\\Demo"));
 
-    const std::string message = finalMessage("Demo", outcome, 0);
+    EXPECT_EQ(2, uninstallExitCode(plan, outcome));
+    const std::string message = finalMessage("Demo", plan, outcome);
     EXPECT_EQ(std::string("Demo") + texts::kUninstallDoneAfter + "\r\n\r\n" +
                   texts::kUninstallNotRemoved + "\r\nC:\\App\\bin\\app.exe",
               message);
 }
 
-TEST_F(RoundTripTest, ATamperedLogRemovesNothingOutsideTheProduct) {
+// A host symbolic link, the fake's reparse point, at link to target. False
+// where the host makes none (Wine's CreateSymbolicLink only claims to).
+bool makeLink(FakePlatform& platform, const std::string& target, const std::string& link) {
+    std::error_code ec;
+    fs::create_directory_symlink(platform.hostPath(target), platform.hostPath(link), ec);
+    return fs::is_symlink(platform.hostPath(link), ec);
+}
+
+TEST_F(RoundTripTest, EditedLogsAndLinksRemoveNothingOutsideTheProduct) {
     install();
-    platform.writeFile("C:\\WINDOWS\\SYSTEM32\\kernel32.dll", "system");
-    platform.writeFile("C:\\Program Files\\Other\\other.exe", "another product");
-    platform.writeFile("C:\\App\\Demofile.ini",
-                       "C:\\WINDOWS\\SYSTEM32\\kernel32.dll\r\nC:\\\r\nC:\\App\\..\\Program "
-                       "Files\\Other\\other.exe\r\nC:\\App\\readme.txt\r\n");
-    platform.writeFile("C:\\App\\Demodir.ini", "C:\\WINDOWS\r\nC:\\Program Files\r\nC:\\\r\n");
+    // Beside the product an edited log names a system file, another
+    // product's file, a user's document, a file on another drive, and a
+    // decoy reached through a link made inside the install folder.
+    const std::map<std::string, std::string> others = {
+        {"C:\\WINDOWS\\SYSTEM32\\kernel32.dll", "system"},
+        {"C:\\Program Files\\Other\\other.exe", "another product"},
+        {"C:\\Users\\bob\\Documents\\secret.txt", "secret"},
+        {"D:\\Backup\\important.doc", "important"},
+        {"C:\\Decoys\\a.txt", "decoy"}};
+    for (const auto& [path, bytes] : others) platform.writeFile(path, bytes);
+    if (!makeLink(platform, "C:\\Decoys", "C:\\App\\cache")) GTEST_SKIP() << "no symbolic links";
+    platform.writeFile(
+        "C:\\App\\Demofile.ini",
+        "C:\\WINDOWS\\SYSTEM32\\kernel32.dll\r\nC:\\\r\n"
+        "C:\\App\\..\\Program Files\\Other\\other.exe\r\n"
+        "C:\\Program Files\\Other\\other.exe\r\nC:\\Users\\bob\\Documents\\secret.txt\r\n"
+        "D:\\Backup\\important.doc\r\nC:\\App\\cache\\a.txt\r\nC:\\App\\readme.txt\r\n");
+    platform.writeFile("C:\\App\\Demodir.ini",
+                       "C:\\WINDOWS\r\nC:\\Program Files\r\nC:\\\r\nC:\\Users\\bob\\Documents\r\n");
     ASSERT_TRUE(uninstall());
-    EXPECT_EQ("system", platform.readFile("C:\\WINDOWS\\SYSTEM32\\kernel32.dll"));
-    EXPECT_EQ("another product", platform.readFile("C:\\Program Files\\Other\\other.exe"));
+
+    EXPECT_FALSE(plan.proven);
+    for (const auto& [path, bytes] : others) EXPECT_EQ(bytes, platform.readFile(path)) << path;
+    EXPECT_TRUE(platform.isFolder("C:\\Users\\bob\\Documents"));
     EXPECT_FALSE(platform.exists("C:\\App\\readme.txt"));
-    EXPECT_EQ(6, skipped);
     for (const std::string& removal : platform.removals)
         EXPECT_EQ(0u, removal.substr(removal.find(' ') + 1).find("C:\\App")) << removal;
-    EXPECT_NE(std::string::npos, finalMessage("Demo", outcome, skipped)
-                                     .find(std::string(texts::kUninstallSkippedBefore) + "6"));
+    EXPECT_EQ(2, uninstallExitCode(plan, outcome));
+    // Refused by the guard: kernel32.dll, C:\, the ".." line and the three
+    // folders; kept for the changed logs: the other three files and the
+    // document folder; the decoy is named.
+    EXPECT_EQ("Demo" + std::string(texts::kUninstallDoneAfter) + "\r\n\r\n" +
+                  texts::kUninstallRedirected + "\r\nC:\\App\\cache\\a.txt\r\n\r\n" +
+                  texts::kUninstallKeptBefore + "4" + texts::kUninstallKeptAfter + "\r\n\r\n" +
+                  texts::kUninstallSkippedBefore + "6" + texts::kUninstallSkippedAfter,
+              finalMessage("Demo", plan, outcome));
+}
+
+TEST_F(RoundTripTest, ALinkInPlaceOfALoggedFolderLeadsNowhere) {
+    install();
+    // The logs stay the setup's own; the folder they name becomes a link to
+    // a folder holding a file of the same name.
+    platform.writeFile("C:\\Decoys\\app.exe", "decoy");
+    fs::remove_all(platform.hostPath("C:\\App\\bin"));
+    if (!makeLink(platform, "C:\\Decoys", "C:\\App\\bin")) GTEST_SKIP() << "no symbolic links";
+    ASSERT_TRUE(uninstall());
+    EXPECT_TRUE(plan.proven);
+    EXPECT_EQ("decoy", platform.readFile("C:\\Decoys\\app.exe"));
+    EXPECT_EQ((std::vector<std::string>{"C:\\App\\bin\\app.exe", "C:\\App\\bin"}),
+              outcome.redirected);
+    EXPECT_FALSE(platform.exists("C:\\App\\readme.txt"));
+    EXPECT_EQ(2, uninstallExitCode(plan, outcome));
 }
 
 }  // namespace

@@ -74,8 +74,15 @@ class Win32Platform : public Platform {
     // Removal (removal.cpp): RemoveDirectoryW, RegDeleteKeyW.
     bool removeFolder(const char* path) override;
     bool regDeleteKey(RegKey root, const char* subKey) override;
+    // The uninstaller's checked removal (checked_removal.cpp):
+    // GetLongPathNameW; CreateFileW without following reparse points,
+    // GetFinalPathNameByHandleW and SetFileInformationByHandle.
+    bool longPathName(const char* path, char* buffer, std::size_t capacity) override;
+    HandleRemoval removeThroughHandle(const char* path, bool folder) override;
     // The whole disk's free bytes (drives.cpp).
     bool diskFreeBytes(const char* root, uint64_t* bytes) override;
+    // SHA-256 through the system's cryptography (digest.cpp, BCrypt).
+    bool sha256(const void* data, std::size_t size, uint8_t digest[kSha256Size]) override;
 };
 
 }  // namespace kestrova::win32

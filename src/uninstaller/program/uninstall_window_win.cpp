@@ -145,16 +145,16 @@ int runUninstaller(HINSTANCE instance) {
     UninstallOutcome outcome;
     if (silent) {
         NoProgress none;
-        outcome = runUninstall(platform, paths, plan, guard, none);
+        outcome = runUninstall(platform, paths, plan, none);
     } else {
         ProgressWindow window(instance, caption);
-        outcome = runUninstall(platform, paths, plan, guard, window);
+        outcome = runUninstall(platform, paths, plan, window);
         window.finish();
     }
-    const bool complete = outcome.notRemoved.empty();
-    tell(finalMessage(paths.productName, outcome, plan.skipped).c_str(), caption.c_str(),
-         kMbOk | (complete ? kMbIconInformation : MB_ICONWARNING));
-    return complete ? 0 : 2;
+    const int code = uninstallExitCode(plan, outcome);
+    tell(finalMessage(paths.productName, plan, outcome).c_str(), caption.c_str(),
+         kMbOk | (code == 0 ? kMbIconInformation : MB_ICONWARNING));
+    return code;
 }
 
 }  // namespace kestrova
