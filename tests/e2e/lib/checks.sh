@@ -169,12 +169,17 @@ $(sed 's/^/  /' <<<"$expected")"
 
 # expect_uninstall_entry PRODUCT FOLDER SETUP LINE...: the product's
 # uninstall entry holds exactly the values every install writes, for
-# FOLDER (a C:\ path), the total size SETUP's script gives and today's
-# date, and the LINEs ("NAME|TYPE|DATA": the icon and the facts given).
+# FOLDER (a C:\ path), the total size SETUP's script gives, today's date
+# and the digests of the two logs as they lie in FOLDER, and the LINEs
+# ("NAME|TYPE|DATA": the icon and the facts given).
 expect_uninstall_entry() {
-    local product=$1 folder=$2 total uninstaller='C:\windows\Kestrova-UnInstall.exe'
+    local product=$1 folder=$2 total uninstaller='C:\windows\Kestrova-UnInstall.exe' log digests=()
     total=$("$KPACK" list "$3" | sed -n 's/^total size: \([0-9]*\) bytes$/\1/p')
     shift 3
+    for log in file dir; do
+        digests+=("${log^}LogSHA256|REG_SZ|$(cat "$(c_path "$folder\\$product${log}.ini")" 2>/dev/null |
+            sha256sum | cut -d' ' -f1)")
+    done
     expect_reg_values "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$product" \
         "DisplayName|REG_SZ|$product" \
         "UninstallString|REG_SZ|$uninstaller $folder\\${product}file.ini" \
@@ -182,7 +187,7 @@ expect_uninstall_entry() {
         "InstallLocation|REG_SZ|$folder" \
         "InstallDate|REG_SZ|$(date +%Y%m%d)" \
         "EstimatedSize|REG_DWORD|$(printf '0x%x' $(((total + 1023) / 1024)))" \
-        "NoModify|REG_DWORD|0x1" "NoRepair|REG_DWORD|0x1" "$@"
+        "NoModify|REG_DWORD|0x1" "NoRepair|REG_DWORD|0x1" "${digests[@]}" "$@"
 }
 
 # A message box with exactly this text was seen, answered with the given
