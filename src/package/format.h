@@ -38,6 +38,14 @@ constexpr int kRecordKind = 308;
 constexpr int kRecordWidth = 309;  // without CR LF
 constexpr int kPictureRecordCount = 3;
 
+// How a record's stream is coded: the last byte of its length field names
+// the codec. A number field ends at its first byte that is not a digit, so
+// the mark leaves the length as it reads; every byte but the two marks (a
+// space above all, as in every package written before them) means LZSS.
+constexpr int kRecordCodec = kRecordLengthField + kNumberFieldWidth - 1;
+constexpr char kCodecMarkStored = 'S';   // the file's bytes as they are
+constexpr char kCodecMarkDeflate = 'D';  // a raw deflate stream (RFC 1951)
+
 // Kind characters.
 constexpr char kKindRunOrRegister = '1';
 constexpr char kKindRegistryData = '2';
@@ -79,5 +87,14 @@ constexpr int kRingStart = 4078;  // 0xFEE = kRingSize - kMaxMatch
 constexpr int kMinMatch = 3;
 constexpr int kMaxMatch = 18;
 constexpr uint8_t kRingFill = 0x20;
+
+enum class StreamCodec { Lzss, Stored, Deflate };
+
+// The codec a record's mark byte names.
+constexpr StreamCodec codecOfMark(char mark) {
+    return mark == kCodecMarkStored    ? StreamCodec::Stored
+           : mark == kCodecMarkDeflate ? StreamCodec::Deflate
+                                       : StreamCodec::Lzss;
+}
 
 }  // namespace kestrova::format

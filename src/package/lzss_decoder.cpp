@@ -3,48 +3,61 @@
 #include <cstdint>
 #include <cstring>
 
+#include "package/inflate_stream.h"
 #include "package/lzss_core.h"
 
 namespace kestrova {
 
 using format::kRingSize;
 
-// Both buffers are allocated once with the decoder: decoding a stream
-// allocates nothing. The window holds the last 4096 decoded bytes (the
-// ring) followed by the bytes not yet written, which are written as soon
-// as more than 4096 are pending, so they never exceed 4096 + 18.
+// The window is allocated once with the decoder: decoding a stream
+// allocates nothing (the input is read straight from the package file's
+// read buffer). It holds the last 4096 decoded bytes (the ring) followed by
+// the bytes not yet written, which are written as soon as more than 4096
+// are pending, so they never exceed 4096 + one item. A deflate stream's
+// output passes through the same memory.
 struct LzssDecoder::Buffers {
-    uint8_t input[kRingSize];
     uint8_t window[kRingSize + kRingSize + lzss::kItemRoom];
+    Inflater inflater;
 };
 
 namespace {
 
-// Compressed bytes of one stream, read from the package file in blocks of
-// 4096 (fewer for the last), never beyond the stream's length. A package
+// Compressed bytes of one stream, taken from the package file's read
+// buffer a block at a time, never beyond the stream's length. A package
 // file that ends early ends the stream: nothing is delivered that was not
 // read from the file.
 struct FileSource {
     File& file;
-    uint8_t* buffer;
     int64_t remaining;
-    const uint8_t* next;
-    const uint8_t* end;
+    const uint8_t* next = nullptr;
+    const uint8_t* end = nullptr;
 
     bool refill() {
         if (remaining <= 0) return false;
-        std::size_t want = remaining < kRingSize ? static_cast<std::size_t>(remaining) : kRingSize;
-        std::size_t got = file.read(buffer, want);
+        const std::size_t got = file.take(&next, static_cast<std::size_t>(remaining));
         if (got == 0) {
             remaining = 0;
             return false;
         }
         remaining -= static_cast<int64_t>(got);
-        next = buffer;
-        end = buffer + got;
+        end = next + got;
         return true;
     }
 };
+
+// A stored stream: its bytes are the file's. False when a write failed; a
+// package file that ends early ends the file there.
+bool copyStored(File& package, int64_t length, File& output) {
+    while (length > 0) {
+        const uint8_t* bytes = nullptr;
+        const std::size_t got = package.take(&bytes, static_cast<std::size_t>(length));
+        if (got == 0) return true;
+        if (!output.write(bytes, got)) return false;
+        length -= static_cast<int64_t>(got);
+    }
+    return true;
+}
 
 // The output window over Buffers::window, written to the output file in
 // blocks of 4097 to 4114 bytes.
@@ -122,7 +135,7 @@ LzssDecoder::~LzssDecoder() {
 }
 
 bool LzssDecoder::decodeStream(File* packageFile, const char* outputPath, int32_t offset,
-                               int32_t length) {
+                               int32_t length, format::StreamCodec codec) {
     // A closed file is as absent as a null one: nothing could be read.
     if (!packageFile || !packageFile->isOpen()) return false;
     File output = platform_.openFile(outputPath, FileMode::Write);
@@ -133,10 +146,19 @@ bool LzssDecoder::decodeStream(File* packageFile, const char* outputPath, int32_
     // position that cannot be sought yields no input rather than the bytes
     // at wherever the file happens to stand.
     if (length > 0) {
-        FileSource in{*packageFile, buffers_->input, packageFile->seek(offset) ? length : 0,
-                      buffers_->input, buffers_->input};
-        FileSink out(output, buffers_->window);
-        written = lzss::decode(in, out) && out.finish();
+        const int64_t available = packageFile->seek(offset) ? length : 0;
+        if (codec == format::StreamCodec::Stored) {
+            written = copyStored(*packageFile, available, output);
+        } else if (codec == format::StreamCodec::Deflate) {
+            // A damaged deflate stream cannot give the file: it is refused
+            // like a file that could not be written, never half kept.
+            written = buffers_->inflater.inflate(*packageFile, available, output, buffers_->window,
+                                                 sizeof buffers_->window) == InflateResult::Done;
+        } else {
+            FileSource in{*packageFile, available};
+            FileSink out(output, buffers_->window);
+            written = lzss::decode(in, out) && out.finish();
+        }
     }
     // A full disk may only show when the last buffered bytes are written.
     written = output.close() && written;

@@ -58,9 +58,9 @@ enum class ChecksumCheck {
 
 // Checks the package's streams against its checksums, after the header was
 // read (state.packageOffset is the record base) and the script unpacked to
-// state.scriptPath. Opens the script itself (twice: the records and the
-// checksum lines are read side by side). A script that cannot be opened or
-// that lacks a checksum line is Damaged when the header carries a checksum.
-ChecksumCheck checkStreamChecksums(Platform& platform, File& package, const SetupState& state);
+// state.scriptPath and opened as script, which it reads from its start,
+// once. A closed script, or one that lacks a checksum line, is Damaged when
+// the header carries a checksum. Leaves both files at unspecified places.
+ChecksumCheck checkStreamChecksums(File& package, File& script, const SetupState& state);
 
 }  // namespace kestrova
