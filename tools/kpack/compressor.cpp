@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "deflate_encoder.h"
 #include "lzss_encoder.h"
 #include "match_finder.h"
 
@@ -29,14 +30,30 @@ struct WorkItem {
 
 }  // namespace
 
+PackedStream chooseCodec(const uint8_t* data, std::size_t size, std::vector<uint8_t> lzss,
+                         bool tryDeflate) {
+    PackedStream best{format::StreamCodec::Lzss, std::move(lzss)};
+    if (tryDeflate) {
+        std::vector<uint8_t> deflated = deflateEncode(data, size);
+        if (deflated.size() < best.bytes.size())
+            best = {format::StreamCodec::Deflate, std::move(deflated)};
+    }
+    // Data that no codec makes smaller (zip, jpg, ogg...) is stored as it
+    // is: LZSS alone would spend 9 bits on each of its bytes. An empty
+    // stream is the same in every codec and keeps the default.
+    if (size > 0 && size <= best.bytes.size())
+        best = {format::StreamCodec::Stored, std::vector<uint8_t>(data, data + size)};
+    return best;
+}
+
 unsigned defaultThreads() {
     const unsigned n = std::thread::hardware_concurrency();
     return n == 0 ? 1 : n;
 }
 
-std::vector<std::vector<uint8_t>> compressAll(const std::vector<CompressJob>& jobs,
-                                              unsigned threads, Progress* progress) {
-    std::vector<std::vector<uint8_t>> results(jobs.size());
+std::vector<PackedStream> compressAll(const std::vector<CompressJob>& jobs, unsigned threads,
+                                      Progress* progress, bool tryDeflate) {
+    std::vector<PackedStream> results(jobs.size());
     std::vector<StreamState> states(jobs.size());
     std::vector<WorkItem> items;
     for (std::size_t j = 0; j < jobs.size(); ++j) {
@@ -78,7 +95,11 @@ std::vector<std::vector<uint8_t>> compressAll(const std::vector<CompressJob>& jo
                     std::min<uint64_t>(kMatchChunk, job.size - std::min(job.size, first)));
             }
             if (--state.chunksLeft == 0) {
-                results[item.job] = encodeParsed(state.text.data(), state.text.size(), state.table);
+                const uint8_t* data = state.text.data() + format::kRingStart;
+                results[item.job] =
+                    chooseCodec(data, static_cast<std::size_t>(job.size),
+                                encodeParsed(state.text.data(), state.text.size(), state.table),
+                                tryDeflate);
                 std::vector<uint8_t>().swap(state.text);
                 std::vector<uint8_t>().swap(state.table.length);
                 std::vector<uint16_t>().swap(state.table.distance);

@@ -65,20 +65,20 @@ BuildSummary buildPackage(const BuildOptions& o) {
         };
         jobs.push_back(std::move(job));
     }
-    std::vector<std::vector<uint8_t>> streams;
+    std::vector<PackedStream> streams;
     {
         Progress progress(o.showProgress, static_cast<int>(jobs.size()), originalBytes);
-        streams = compressAll(jobs, o.threads, &progress);
+        streams = compressAll(jobs, o.threads, &progress, o.deflate.value_or(manifest.deflate));
     }
 
     // Streams lie back to back after the script, in plan order; offsets
     // count from the record base, where the first stream has offset 40.
     std::vector<int64_t> offsets;
     uint64_t at = format::kPackageHeaderSize, streamBytes = 0;
-    for (const std::vector<uint8_t>& s : streams) {
+    for (const PackedStream& s : streams) {
         offsets.push_back(static_cast<int64_t>(at));
-        at += s.size();
-        streamBytes += s.size();
+        at += s.bytes.size();
+        streamBytes += s.bytes.size();
     }
     auto tooLarge = [&](uint64_t total) {
         return KpackError(o.manifestName, 0,
@@ -92,15 +92,16 @@ BuildSummary buildPackage(const BuildOptions& o) {
     std::size_t next = 0;
     auto place = [&](ScriptRecord& record) {
         record.offset = offsets[next];
-        record.length = static_cast<int64_t>(streams[next].size());
+        record.length = static_cast<int64_t>(streams[next].bytes.size());
+        record.codec = streams[next].codec;
         ++next;
     };
     for (ScriptRecord& picture : plan.script.pictures) place(picture);
     for (ScriptRecord& record : plan.script.records)
         if (!record.noneApp) place(record);
     // Checksums in the same order: the pictures', then the records'.
-    for (const std::vector<uint8_t>& s : streams)
-        plan.script.checksums.push_back(crc32(s.data(), s.size()));
+    for (const PackedStream& s : streams)
+        plan.script.checksums.push_back(crc32(s.bytes.data(), s.bytes.size()));
 
     const std::string script = writeScript(plan.script);
     // The script must read back as the setup reads it; anything else is a
@@ -134,7 +135,7 @@ BuildSummary buildPackage(const BuildOptions& o) {
         throw KpackError(o.outputName, 0, "cannot create the output: " + error);
     bool ok = out.write(stub.data(), stub.size()) && out.write(header.data(), header.size()) &&
               out.write(scriptStream.data(), scriptStream.size());
-    for (const std::vector<uint8_t>& s : streams) ok = ok && out.write(s.data(), s.size());
+    for (const PackedStream& s : streams) ok = ok && out.write(s.bytes.data(), s.bytes.size());
     if (!ok) throw KpackError(o.outputName, 0, "cannot write the output (is the disk full?)");
     if (!out.commit(&error)) throw KpackError(o.outputName, 0, "cannot write the output: " + error);
 

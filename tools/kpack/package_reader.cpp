@@ -185,7 +185,10 @@ std::vector<uint8_t> PackageReader::compressedStream(const ParsedRecord& r) {
 
 std::vector<uint8_t> PackageReader::decodedStream(const ParsedRecord& r) {
     const std::vector<uint8_t> packed = compressedStream(r);
-    return lzssDecode(packed.data(), packed.size());
+    uint64_t size = 0;
+    const std::string problem = kpack::checkStream(r.codec, packed.data(), packed.size(), &size);
+    if (!problem.empty()) fail(describe(r) + ": " + problem);
+    return decodeStreamBytes(r.codec, packed.data(), packed.size());
 }
 
 bool PackageReader::signature(uint64_t* offset, uint32_t* size) {

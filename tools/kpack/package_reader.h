@@ -40,7 +40,8 @@ class PackageReader {
     // no longer be read, or when the bytes differ from the stream's
     // checksum (naming the stream).
     std::vector<uint8_t> compressedStream(const ParsedRecord& record);
-    // Its decoded bytes.
+    // Its decoded bytes, by its codec. Throws KpackError as above, and for a
+    // deflate stream that is damaged.
     std::vector<uint8_t> decodedStream(const ParsedRecord& record);
 
     // The Authenticode signature that the stub's PE header points to (the

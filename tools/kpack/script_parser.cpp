@@ -151,6 +151,7 @@ class Parser {
         r->offset = parseNumberField(value.data() + format::kRecordOffsetField);
         r->length = parseNumberField(value.data() + format::kRecordLengthField);
         r->kind = value[format::kRecordKind];
+        r->codec = format::codecOfMark(value[format::kRecordCodec]);
         if (r->length < 0 || r->offset < 0)
             return failAt(line, "gives a negative stream offset or length");
         return true;

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "package/format.h"
+
 namespace kestrova::kpack {
 
 struct ParsedRecord {
@@ -17,6 +19,7 @@ struct ParsedRecord {
     int32_t offset = 0;  // the offset field, from the record base
     int32_t length = 0;
     char kind = '\0';
+    format::StreamCodec codec = format::StreamCodec::Lzss;
     bool runAndDelete = false;
     bool hasChecksum = false;  // the [Checksums] section gives the stream's CRC-32
     uint32_t checksum = 0;

@@ -55,7 +55,12 @@ std::string recordLine(const ScriptRecord& record) {
     // the path and the kind stay as they are.
     if (record.runAndDelete) offset.back() = format::kRunAndDeleteMark;
     line += offset;
-    line += numberField(record.length);
+    std::string length = numberField(record.length);
+    // Another codec than LZSS is named in the length field's last byte,
+    // which is padding too and ends the number for every reader.
+    if (record.codec == format::StreamCodec::Stored) length.back() = format::kCodecMarkStored;
+    if (record.codec == format::StreamCodec::Deflate) length.back() = format::kCodecMarkDeflate;
+    line += length;
     line += record.kind;
     line += kLineEnd;
     return line;

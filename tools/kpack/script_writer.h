@@ -19,6 +19,7 @@ struct ScriptRecord {
     bool runAndDelete = false;
     int64_t offset = 0;  // of its stream, from the record base
     int64_t length = 0;  // of its stream
+    format::StreamCodec codec = format::StreamCodec::Lzss;
 };
 
 struct ScriptShortcut {

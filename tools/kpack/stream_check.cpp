@@ -1,6 +1,8 @@
 #include "stream_check.h"
 
 #include "package/format.h"
+#include "package/inflate_stream.h"
+#include "package/lzss_decoder.h"
 
 namespace kestrova::kpack {
 
@@ -41,6 +43,52 @@ std::string checkLzssStream(const uint8_t* data, std::size_t size, uint64_t* dec
     }
     *decodedSize = written;
     return "";
+}
+
+std::string checkStream(format::StreamCodec codec, const uint8_t* data, std::size_t size,
+                        uint64_t* decodedSize) {
+    switch (codec) {
+        case format::StreamCodec::Stored:
+            *decodedSize = size;
+            return "";
+        case format::StreamCodec::Deflate: {
+            std::vector<uint8_t> bytes;
+            const bool whole = Inflater().inflate(data, size, &bytes);
+            *decodedSize = bytes.size();
+            return whole ? "" : "the deflate stream is damaged (the setup would refuse the file)";
+        }
+        case format::StreamCodec::Lzss:
+            break;
+    }
+    return checkLzssStream(data, size, decodedSize);
+}
+
+std::vector<uint8_t> decodeStreamBytes(format::StreamCodec codec, const uint8_t* data,
+                                       std::size_t size) {
+    switch (codec) {
+        case format::StreamCodec::Stored:
+            return std::vector<uint8_t>(data, data + size);
+        case format::StreamCodec::Deflate: {
+            std::vector<uint8_t> bytes;
+            Inflater().inflate(data, size, &bytes);
+            return bytes;
+        }
+        case format::StreamCodec::Lzss:
+            break;
+    }
+    return lzssDecode(data, size);
+}
+
+const char* codecName(format::StreamCodec codec) {
+    switch (codec) {
+        case format::StreamCodec::Stored:
+            return "stored";
+        case format::StreamCodec::Deflate:
+            return "deflate";
+        case format::StreamCodec::Lzss:
+            break;
+    }
+    return "lzss";
 }
 
 }  // namespace kestrova::kpack

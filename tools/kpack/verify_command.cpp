@@ -4,7 +4,6 @@
 #include "commands.h"
 #include "error.h"
 #include "package/format.h"
-#include "package/lzss_decoder.h"
 #include "package_reader.h"
 #include "picture_convert.h"
 #include "registry_rules.h"
@@ -35,7 +34,7 @@ std::vector<std::string> verifyPackage(const fs::path& path, const std::string& 
     auto checkStream = [&](const ParsedRecord& r) -> std::vector<uint8_t> {
         const std::vector<uint8_t> packed = package.compressedStream(r);
         uint64_t size = 0;
-        const std::string problem = checkLzssStream(packed.data(), packed.size(), &size);
+        const std::string problem = kpack::checkStream(r.codec, packed.data(), packed.size(), &size);
         if (!problem.empty()) fail(package.describe(r) + ": " + problem);
         ++streams;
         return packed;
@@ -48,7 +47,8 @@ std::vector<std::string> verifyPackage(const fs::path& path, const std::string& 
         if (picture.length == 0 && optional) continue;
         // Read as the setup reads it: a picture its reader refuses would
         // leave an empty page, band or splash window.
-        const std::vector<uint8_t> bytes = lzssDecode(packed.data(), packed.size());
+        const std::vector<uint8_t> bytes =
+            decodeStreamBytes(picture.codec, packed.data(), packed.size());
         int width = 0, height = 0;
         if (!setupDrawsPicture(bytes, &width, &height))
             fail(package.describe(picture) + " is not a bitmap the setup can draw");
@@ -72,7 +72,8 @@ std::vector<std::string> verifyPackage(const fs::path& path, const std::string& 
             }
         }
         if (r.kind == format::kKindRegistryData && !r.runAndDelete) {
-            const std::vector<uint8_t> bytes = lzssDecode(packed.data(), packed.size());
+            const std::vector<uint8_t> bytes =
+                decodeStreamBytes(r.codec, packed.data(), packed.size());
             int line = 0;
             const std::string problem = registryDataProblem(std::string(bytes.begin(), bytes.end()),
                                                             &line, options.allowRegistryEscapes);
@@ -82,7 +83,7 @@ std::vector<std::string> verifyPackage(const fs::path& path, const std::string& 
         }
         if (sameFileKey(r.target) == sameFileKey(uninstallerTarget())) {
             const std::string problem =
-                uninstallerProblem(lzssDecode(packed.data(), packed.size()));
+                uninstallerProblem(decodeStreamBytes(r.codec, packed.data(), packed.size()));
             if (!problem.empty()) fail(package.describe(r) + " " + problem);
         }
     }
