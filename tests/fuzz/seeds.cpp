@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "deflate_encoder.h"
 #include "lzss_encoder.h"
 #include "package/format.h"
 #include "package_builder.h"  // tests/support
@@ -45,6 +46,7 @@ void packageSeed(const std::string& name, const std::string& setup) {
 // is its control byte.
 void scriptSeed(const std::string& name, const std::string& script) {
     write("setup", name, script);
+    write("file_reader", name, script);
     write("install_run", name, std::string(1, '\0') + script);
     write("install_run", name + "-cancel", std::string(1, '\x21') + script);
 }
@@ -114,6 +116,12 @@ void kpackSeed(const fs::path& kpack, const fs::path& work, const fs::path& sour
     }
     packageSeed("kpack-small", readAll(work / "setup.exe"));
     scriptSeed("kpack-small", kpack::PackageReader(work / "setup.exe", "setup.exe").script());
+    // The same product with deflate and stored streams.
+    if (std::system((command + " --compression deflate").c_str()) != 0) {
+        std::cerr << "fuzz_seeds: kpack failed: " << command << " --compression deflate\n";
+        std::exit(1);
+    }
+    packageSeed("kpack-deflate", readAll(work / "setup.exe"));
 }
 
 void streamSeeds() {
@@ -124,6 +132,14 @@ void streamSeeds() {
         const std::vector<uint8_t> e =
             kpack::lzssEncode(reinterpret_cast<const uint8_t*>(t.data()), t.size());
         write("lzss", "encoded-" + std::to_string(i++), std::string(e.begin(), e.end()));
+    }
+    i = 0;
+    for (const std::string& t : texts) {
+        // The codecs target's first byte: odd for deflate, even for stored.
+        const std::vector<uint8_t> d =
+            kpack::deflateEncode(reinterpret_cast<const uint8_t*>(t.data()), t.size());
+        write("codecs", "deflate-" + std::to_string(i), "\x01" + std::string(d.begin(), d.end()));
+        write("codecs", "stored-" + std::to_string(i++), "\x02" + t);
     }
     write("lzss", "overlap", "\x03\x61\x62\xEE\xF3");
     write("lzss", "spaces", std::string("\0\0\0", 3));

@@ -96,10 +96,9 @@ std::vector<PackedStream> compressAll(const std::vector<CompressJob>& jobs, unsi
             }
             if (--state.chunksLeft == 0) {
                 const uint8_t* data = state.text.data() + format::kRingStart;
-                results[item.job] =
-                    chooseCodec(data, static_cast<std::size_t>(job.size),
-                                encodeParsed(state.text.data(), state.text.size(), state.table),
-                                tryDeflate);
+                results[item.job] = chooseCodec(
+                    data, static_cast<std::size_t>(job.size),
+                    encodeParsed(state.text.data(), state.text.size(), state.table), tryDeflate);
                 std::vector<uint8_t>().swap(state.text);
                 std::vector<uint8_t>().swap(state.table.length);
                 std::vector<uint16_t>().swap(state.table.distance);

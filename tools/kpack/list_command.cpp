@@ -91,9 +91,9 @@ void listPackage(const fs::path& path, const std::string& name, std::ostream& ou
         if (s.pictures[i].length == 0) {
             out << "  (none)\n";
         } else {
-            out << " " << std::left << std::setw(8) << codecName(s.pictures[i].codec)
-                << std::right << " packed " << std::setw(10) << s.pictures[i].length
-                << "  original " << std::setw(10) << original << "\n";
+            out << " " << std::left << std::setw(8) << codecName(s.pictures[i].codec) << std::right
+                << " packed " << std::setw(10) << s.pictures[i].length << "  original "
+                << std::setw(10) << original << "\n";
         }
     }
 

@@ -34,7 +34,8 @@ std::vector<std::string> verifyPackage(const fs::path& path, const std::string& 
     auto checkStream = [&](const ParsedRecord& r) -> std::vector<uint8_t> {
         const std::vector<uint8_t> packed = package.compressedStream(r);
         uint64_t size = 0;
-        const std::string problem = kpack::checkStream(r.codec, packed.data(), packed.size(), &size);
+        const std::string problem =
+            kpack::checkStream(r.codec, packed.data(), packed.size(), &size);
         if (!problem.empty()) fail(package.describe(r) + ": " + problem);
         ++streams;
         return packed;
