@@ -18,8 +18,9 @@ Inflater::~Inflater() {
 }
 
 // Makes the inflate state at the first stream, resets it for every later
-// one. False when zlib cannot have its memory.
-bool Inflater::ready() {
+// one, and primes it with the dictionary. False when zlib cannot have its
+// memory.
+bool Inflater::ready(const uint8_t* dictionary, std::size_t dictionaryLength) {
     z_stream* z = static_cast<z_stream*>(stream_);
     if (z) {
         if (inflateReset(z) != Z_OK) return false;
@@ -34,12 +35,14 @@ bool Inflater::ready() {
     // A reset keeps the last stream's input pointers.
     z->next_in = nullptr;
     z->avail_in = 0;
-    return true;
+    return dictionaryLength == 0 ||
+           inflateSetDictionary(z, dictionary, static_cast<uInt>(dictionaryLength)) == Z_OK;
 }
 
 InflateResult Inflater::inflate(File& input, int64_t length, File& output, uint8_t* window,
-                                std::size_t windowSize) {
-    if (!ready()) return InflateResult::Damaged;
+                                std::size_t windowSize, const uint8_t* dictionary,
+                                std::size_t dictionaryLength) {
+    if (!ready(dictionary, dictionaryLength)) return InflateResult::Damaged;
     z_stream& z = *static_cast<z_stream*>(stream_);
     int64_t remaining = length;
     for (;;) {
@@ -67,9 +70,10 @@ InflateResult Inflater::inflate(File& input, int64_t length, File& output, uint8
     return z.avail_in == 0 && remaining == 0 ? InflateResult::Done : InflateResult::Damaged;
 }
 
-bool Inflater::inflate(const uint8_t* data, std::size_t size, std::vector<uint8_t>* out) {
+bool Inflater::inflate(const uint8_t* data, std::size_t size, std::vector<uint8_t>* out,
+                       const uint8_t* dictionary, std::size_t dictionaryLength) {
     out->clear();
-    if (!ready()) return false;
+    if (!ready(dictionary, dictionaryLength)) return false;
     z_stream& z = *static_cast<z_stream*>(stream_);
     std::size_t left = size;
     uint8_t block[16 * 1024];

@@ -27,17 +27,21 @@ class Inflater {
     Inflater& operator=(const Inflater&) = delete;
 
     // Decodes the `length` bytes of input at its current position into
-    // output, through window (windowSize bytes). Damaged also when zlib
-    // cannot get its memory.
+    // output, through window (windowSize bytes), primed with the
+    // dictionary's bytes when there are any. Damaged also when zlib cannot
+    // get its memory.
     InflateResult inflate(File& input, int64_t length, File& output, uint8_t* window,
-                          std::size_t windowSize);
+                          std::size_t windowSize, const uint8_t* dictionary = nullptr,
+                          std::size_t dictionaryLength = 0);
 
-    // Decodes a whole stream held in memory into *out. False, *out holding
-    // what came before the damage, when it is not one whole stream.
-    bool inflate(const uint8_t* data, std::size_t size, std::vector<uint8_t>* out);
+    // Decodes a whole stream held in memory into *out, primed likewise.
+    // False, *out holding what came before the damage, when it is not one
+    // whole stream.
+    bool inflate(const uint8_t* data, std::size_t size, std::vector<uint8_t>* out,
+                 const uint8_t* dictionary = nullptr, std::size_t dictionaryLength = 0);
 
   private:
-    bool ready();
+    bool ready(const uint8_t* dictionary, std::size_t dictionaryLength);
     void* stream_ = nullptr;  // z_stream, kept out of this header
 };
 

@@ -19,6 +19,10 @@ using format::kRingSize;
 struct LzssDecoder::Buffers {
     uint8_t window[kRingSize + kRingSize + lzss::kItemRoom];
     Inflater inflater;
+    // The package's deflate dictionary, read at the first stream that uses
+    // it: -1 before, then its length (0: none that could be read).
+    int32_t dictionaryLength = -1;
+    uint8_t dictionary[format::kMaxDictionary];
 };
 
 namespace {
@@ -130,6 +134,23 @@ struct MemorySource {
 LzssDecoder::LzssDecoder(Platform& platform, SetupState& state, ReaderPort& port)
     : platform_(platform), state_(state), port_(port), buffers_(new Buffers) {}
 
+// The dictionary is the first stream after the script (record offset 40):
+// read once per decoder. False when the package has none or it is cut.
+bool LzssDecoder::loadDictionary(File& package) {
+    Buffers& b = *buffers_;
+    if (b.dictionaryLength < 0) {
+        const int32_t length = state_.dictionaryLength;
+        const uint32_t at = static_cast<uint32_t>(state_.packageOffset) +
+                            static_cast<uint32_t>(format::kPackageHeaderSize);
+        const bool read = length > 0 && length <= format::kMaxDictionary &&
+                          package.seek(static_cast<int32_t>(at)) &&
+                          package.read(b.dictionary, static_cast<std::size_t>(length)) ==
+                              static_cast<std::size_t>(length);
+        b.dictionaryLength = read ? length : 0;
+    }
+    return b.dictionaryLength > 0;
+}
+
 LzssDecoder::~LzssDecoder() {
     delete buffers_;
 }
@@ -146,14 +167,21 @@ bool LzssDecoder::decodeStream(File* packageFile, const char* outputPath, int32_
     // position that cannot be sought yields no input rather than the bytes
     // at wherever the file happens to stand.
     if (length > 0) {
+        const bool primed = codec == format::StreamCodec::DeflateDictionary;
+        const bool haveDictionary = primed && loadDictionary(*packageFile);
         const int64_t available = packageFile->seek(offset) ? length : 0;
         if (codec == format::StreamCodec::Stored) {
             written = copyStored(*packageFile, available, output);
-        } else if (codec == format::StreamCodec::Deflate) {
-            // A damaged deflate stream cannot give the file: it is refused
-            // like a file that could not be written, never half kept.
-            written = buffers_->inflater.inflate(*packageFile, available, output, buffers_->window,
-                                                 sizeof buffers_->window) == InflateResult::Done;
+        } else if (codec == format::StreamCodec::Deflate || primed) {
+            // A damaged deflate stream (or one whose dictionary cannot be
+            // read) cannot give the file: it is refused like a file that
+            // could not be written, never half kept.
+            const std::size_t dictionary =
+                haveDictionary ? static_cast<std::size_t>(buffers_->dictionaryLength) : 0;
+            written = (!primed || haveDictionary) &&
+                      buffers_->inflater.inflate(*packageFile, available, output, buffers_->window,
+                                                 sizeof buffers_->window, buffers_->dictionary,
+                                                 dictionary) == InflateResult::Done;
         } else {
             FileSource in{*packageFile, available};
             FileSink out(output, buffers_->window);

@@ -28,7 +28,9 @@ class LzssDecoder {
     // outputPath (GBK). True when the output file was created and every
     // decoded byte reached it; false when packageFile is null, or the
     // output could not be created or written, or a deflate stream is
-    // damaged (the user is then asked whether to stop the installation,
+    // damaged or its dictionary (the package's, state.dictionaryLength
+    // bytes after the script) cannot be read (the user is then asked
+    // whether to stop the installation,
     // and Yes sets installAbandoned and setupAborted; a file that was
     // created but not wholly written is deleted first). An LZSS or stored
     // stream cut short by the end of the package file ends there; a length
@@ -41,6 +43,7 @@ class LzssDecoder {
     // not be created or written; Yes sets installAbandoned and setupAborted.
     // Returns false, the result of the failed decodeStream.
     bool askToStop(const char* outputPath);
+    bool loadDictionary(File& package);
 
     struct Buffers;  // the fixed input and window buffers (lzss_decoder.cpp)
     Platform& platform_;

@@ -68,10 +68,15 @@ bool readStreamPlaces(File& script, int32_t recordBase, std::vector<StreamPlace>
 // Reads the records, then the checksum lines after them, in one reading of
 // the script; the streams are checked in record order, so the package is
 // read front to back once.
-bool recordsMatch(File& package, File& script, int32_t recordBase) {
+bool recordsMatch(File& package, File& script, int32_t recordBase, int32_t dictionaryLength) {
     std::vector<StreamPlace> places;
     if (!script.seek(0) || !readStreamPlaces(script, recordBase, &places) || !seekChecksums(script))
         return false;
+    // The dictionary's checksum comes after the streams'.
+    if (dictionaryLength > 0)
+        places.push_back(
+            {static_cast<int32_t>(static_cast<uint32_t>(recordBase) + format::kPackageHeaderSize),
+             dictionaryLength});
     for (const StreamPlace& place : places) {
         uint32_t expected = 0, actual = 0;
         if (!readChecksumLine(script, &expected) ||
@@ -139,7 +144,7 @@ ChecksumCheck checkStreamChecksums(File& package, File& script, const SetupState
         actual != scriptChecksum)
         return ChecksumCheck::Damaged;
 
-    if (!script || !recordsMatch(package, script, state.packageOffset))
+    if (!script || !recordsMatch(package, script, state.packageOffset, state.dictionaryLength))
         return ChecksumCheck::Damaged;
     return ChecksumCheck::Intact;
 }

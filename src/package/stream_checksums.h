@@ -14,7 +14,8 @@
 //   licence text (which is taken from the script's end by its byte
 //   count): one line of eight hexadecimal digits per stream, the
 //   CRC-32 of its compressed bytes, for the welcome, splash and title
-//   pictures and then every counted [File] record, in record order.
+//   pictures and then every counted [File] record, in record order, and
+//   last the package's dictionary when it has one (format.h).
 #include <cstddef>
 #include <cstdint>
 

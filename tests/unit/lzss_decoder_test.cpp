@@ -333,10 +333,14 @@ TEST_F(DecoderTest, ShortDistanceMatchesCopyAsTheRingDoes) {
     }
 }
 
-// A raw deflate stream of text, made with zlib.
-Bytes deflated(const std::string& plain) {
+// A raw deflate stream of text, made with zlib, primed with the dictionary
+// when one is given.
+Bytes deflated(const std::string& plain, const std::string& dictionary = "") {
     z_stream z{};
     deflateInit2(&z, 9, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY);
+    if (!dictionary.empty())
+        deflateSetDictionary(&z, reinterpret_cast<const Bytef*>(dictionary.data()),
+                             static_cast<uInt>(dictionary.size()));
     Bytes out(deflateBound(&z, static_cast<uLong>(plain.size())));
     z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(plain.data()));
     z.avail_in = static_cast<uInt>(plain.size());
@@ -387,6 +391,28 @@ TEST_F(DecoderTest, StoredAndDeflateStreams) {
         EXPECT_EQ(static_cast<std::size_t>(++asked), platform.messageBoxes.size());
     }
     EXPECT_FALSE(state.installAbandoned);
+}
+
+TEST_F(DecoderTest, DeflateWithThePackageDictionary) {
+    // The dictionary is the first stream after the script: at the record
+    // base plus 40. A primed stream is refused when the package has none,
+    // as a damaged stream is.
+    const std::string dictionary = "words that many of the files share, ";
+    const std::string plain = dictionary + "and then some of their own.";
+    const Bytes primed = deflated(plain, dictionary);
+    std::vector<int32_t> at = writePackage({bytes(dictionary), primed});
+    state.packageOffset = at[0] - format::kPackageHeaderSize;
+    for (int32_t length : {static_cast<int32_t>(dictionary.size()), 0}) {
+        state.dictionaryLength = length;
+        LzssDecoder fresh(platform, state, platform.user());
+        File package = platform.openFile(kPackage, FileMode::Read);
+        platform.answers = {kIdNo};
+        const bool ok =
+            fresh.decodeStream(&package, kOutput, at[1], static_cast<int32_t>(primed.size()),
+                               format::StreamCodec::DeflateDictionary);
+        EXPECT_EQ(length > 0, ok) << length;
+        EXPECT_EQ(length > 0 ? plain : "", platform.readFile(kOutput)) << length;
+    }
 }
 
 class DecoderFailureTest : public DecoderTest, public ::testing::WithParamInterface<std::size_t> {};

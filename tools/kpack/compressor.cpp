@@ -31,18 +31,38 @@ struct WorkItem {
 }  // namespace
 
 PackedStream chooseCodec(const uint8_t* data, std::size_t size, std::vector<uint8_t> lzss,
-                         bool tryDeflate) {
-    PackedStream best{format::StreamCodec::Lzss, std::move(lzss)};
+                         bool tryDeflate, const std::vector<uint8_t>* dictionary) {
+    PackedStream best;
+    best.bytes = std::move(lzss);
     if (tryDeflate) {
         std::vector<uint8_t> deflated = deflateEncode(data, size);
-        if (deflated.size() < best.bytes.size())
-            best = {format::StreamCodec::Deflate, std::move(deflated)};
+        if (deflated.size() < best.bytes.size()) {
+            best.codec = format::StreamCodec::Deflate;
+            best.bytes = std::move(deflated);
+        }
     }
     // Data that no codec makes smaller (zip, jpg, ogg...) is stored as it
     // is: LZSS alone would spend 9 bits on each of its bytes. An empty
     // stream is the same in every codec and keeps the default.
-    if (size > 0 && size <= best.bytes.size())
-        best = {format::StreamCodec::Stored, std::vector<uint8_t>(data, data + size)};
+    if (size > 0 && size <= best.bytes.size()) {
+        best.codec = format::StreamCodec::Stored;
+        best.bytes.assign(data, data + size);
+    }
+    // A small file that nothing makes smaller alone may still share most of
+    // its words with the dictionary; a large one that nothing compresses
+    // is not worth the time.
+    constexpr std::size_t kLargeStored = 64 * 1024;
+    if (tryDeflate && dictionary && !dictionary->empty() && size > 0 &&
+        (best.codec != format::StreamCodec::Stored || size <= kLargeStored)) {
+        std::vector<uint8_t> primed =
+            deflateEncode(data, size, dictionary->data(), dictionary->size());
+        if (primed.size() < best.bytes.size()) {
+            best.plainCodec = best.codec;
+            best.plainBytes = std::move(best.bytes);
+            best.codec = format::StreamCodec::DeflateDictionary;
+            best.bytes = std::move(primed);
+        }
+    }
     return best;
 }
 
@@ -52,7 +72,8 @@ unsigned defaultThreads() {
 }
 
 std::vector<PackedStream> compressAll(const std::vector<CompressJob>& jobs, unsigned threads,
-                                      Progress* progress, bool tryDeflate) {
+                                      Progress* progress, bool tryDeflate,
+                                      const std::vector<uint8_t>* dictionary) {
     std::vector<PackedStream> results(jobs.size());
     std::vector<StreamState> states(jobs.size());
     std::vector<WorkItem> items;
@@ -96,9 +117,10 @@ std::vector<PackedStream> compressAll(const std::vector<CompressJob>& jobs, unsi
             }
             if (--state.chunksLeft == 0) {
                 const uint8_t* data = state.text.data() + format::kRingStart;
-                results[item.job] = chooseCodec(
-                    data, static_cast<std::size_t>(job.size),
-                    encodeParsed(state.text.data(), state.text.size(), state.table), tryDeflate);
+                results[item.job] =
+                    chooseCodec(data, static_cast<std::size_t>(job.size),
+                                encodeParsed(state.text.data(), state.text.size(), state.table),
+                                tryDeflate, dictionary);
                 std::vector<uint8_t>().swap(state.text);
                 std::vector<uint8_t>().swap(state.table.length);
                 std::vector<uint16_t>().swap(state.table.distance);

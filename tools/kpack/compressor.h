@@ -25,6 +25,10 @@ struct CompressJob {
 struct PackedStream {
     format::StreamCodec codec = format::StreamCodec::Lzss;
     std::vector<uint8_t> bytes;
+    // With the dictionary: the best form without it, for a package that
+    // ends up without the dictionary after all.
+    format::StreamCodec plainCodec = format::StreamCodec::Lzss;
+    std::vector<uint8_t> plainBytes;
 };
 
 // The number of threads to use by default: one per core.
@@ -32,16 +36,18 @@ unsigned defaultThreads();
 
 // Compresses every job with `threads` threads; the results are in job
 // order. Each stream is LZSS, or deflate (with tryDeflate) where that is
-// smaller, or stored where neither makes it smaller than it is. Rethrows the
-// exception of the first job (in job order) whose append() failed, or that
-// delivered a size other than its own; the other results are then
-// discarded. progress may be null.
+// smaller, deflate primed with the dictionary (when one is given) where
+// that is smaller still, or stored where none makes it smaller than it is.
+// Rethrows the exception of the first job (in job order) whose append()
+// failed, or that delivered a size other than its own; the other results
+// are then discarded. progress and dictionary may be null.
 std::vector<PackedStream> compressAll(const std::vector<CompressJob>& jobs, unsigned threads,
-                                      Progress* progress, bool tryDeflate = false);
+                                      Progress* progress, bool tryDeflate = false,
+                                      const std::vector<uint8_t>* dictionary = nullptr);
 
 // The codec choice for one stream of size bytes at data, given its LZSS
 // stream (moved from): see compressAll.
 PackedStream chooseCodec(const uint8_t* data, std::size_t size, std::vector<uint8_t> lzss,
-                         bool tryDeflate);
+                         bool tryDeflate, const std::vector<uint8_t>* dictionary = nullptr);
 
 }  // namespace kestrova::kpack

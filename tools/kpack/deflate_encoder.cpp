@@ -12,11 +12,17 @@ constexpr int kMemLevel = 9;         // the most memory for the match search
 
 }  // namespace
 
-std::vector<uint8_t> deflateEncode(const uint8_t* data, std::size_t size) {
+std::vector<uint8_t> deflateEncode(const uint8_t* data, std::size_t size, const uint8_t* dictionary,
+                                   std::size_t dictionaryLength) {
     z_stream z{};
     if (deflateInit2(&z, Z_BEST_COMPRESSION, Z_DEFLATED, kRawWindowBits, kMemLevel,
                      Z_DEFAULT_STRATEGY) != Z_OK)
         throw std::runtime_error("zlib cannot start deflate");
+    if (dictionaryLength > 0 &&
+        deflateSetDictionary(&z, dictionary, static_cast<uInt>(dictionaryLength)) != Z_OK) {
+        deflateEnd(&z);
+        throw std::runtime_error("zlib refused the dictionary");
+    }
     // The bound holds the whole stream, so one call with Z_FINISH ends it;
     // avail_in is 32 bits wide, so a larger input goes in pieces.
     std::vector<uint8_t> out(deflateBound(&z, static_cast<uLong>(size)) + 64);

@@ -268,9 +268,12 @@ class Parser {
             if (n < streams.size()) {
                 streams[n]->hasChecksum = true;
                 streams[n]->checksum = checksum;
+            } else if (n == streams.size()) {
+                out_.hasDictionaryChecksum = true;
+                out_.dictionaryChecksum = checksum;
             }
         }
-        if (n != streams.size())
+        if (n != streams.size() && n != streams.size() + 1)
             return fail(name + " has " + std::to_string(n) + " checksums for " +
                         std::to_string(streams.size()) + " streams");
         out_.hasChecksums = true;

@@ -49,6 +49,9 @@ struct ParsedScript {
     std::string runCaption, runCommand;
     std::string licence;
     bool hasChecksums = false;  // a [Checksums] section after the [Run] lines
+    // One checksum more than streams: the package dictionary's (format.h).
+    bool hasDictionaryChecksum = false;
+    uint32_t dictionaryChecksum = 0;
 
     int64_t countedRecords() const;
     // True when the finish page offers to start a program: the setup shows

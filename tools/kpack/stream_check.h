@@ -20,15 +20,18 @@ std::string checkLzssStream(const uint8_t* data, std::size_t size, uint64_t* dec
 // checkLzssStream (no decoding), deflate by decoding it (it must be one
 // whole stream of exactly its length), stored always. Returns "" with the
 // decoded length in *decodedSize, or the problem. Never reads outside data.
+// A stream primed with the package's dictionary needs it (empty or null:
+// the package has none, which is a problem).
 std::string checkStream(format::StreamCodec codec, const uint8_t* data, std::size_t size,
-                        uint64_t* decodedSize);
+                        uint64_t* decodedSize, const std::vector<uint8_t>* dictionary = nullptr);
 
 // The decoded bytes of a stream (of a damaged deflate stream: those before
 // the damage).
 std::vector<uint8_t> decodeStreamBytes(format::StreamCodec codec, const uint8_t* data,
-                                       std::size_t size);
+                                       std::size_t size,
+                                       const std::vector<uint8_t>* dictionary = nullptr);
 
-// The codec's name in kpack's output and options: lzss, stored, deflate.
+// The codec's name in kpack's output: lzss, stored, deflate, deflate+dict.
 const char* codecName(format::StreamCodec codec);
 
 }  // namespace kestrova::kpack

@@ -35,7 +35,7 @@ std::vector<std::string> verifyPackage(const fs::path& path, const std::string& 
         const std::vector<uint8_t> packed = package.compressedStream(r);
         uint64_t size = 0;
         const std::string problem =
-            kpack::checkStream(r.codec, packed.data(), packed.size(), &size);
+            kpack::checkStream(r.codec, packed.data(), packed.size(), &size, &package.dictionary());
         if (!problem.empty()) fail(package.describe(r) + ": " + problem);
         ++streams;
         return packed;
@@ -49,7 +49,7 @@ std::vector<std::string> verifyPackage(const fs::path& path, const std::string& 
         // Read as the setup reads it: a picture its reader refuses would
         // leave an empty page, band or splash window.
         const std::vector<uint8_t> bytes =
-            decodeStreamBytes(picture.codec, packed.data(), packed.size());
+            decodeStreamBytes(picture.codec, packed.data(), packed.size(), &package.dictionary());
         int width = 0, height = 0;
         if (!setupDrawsPicture(bytes, &width, &height))
             fail(package.describe(picture) + " is not a bitmap the setup can draw");
@@ -74,7 +74,7 @@ std::vector<std::string> verifyPackage(const fs::path& path, const std::string& 
         }
         if (r.kind == format::kKindRegistryData && !r.runAndDelete) {
             const std::vector<uint8_t> bytes =
-                decodeStreamBytes(r.codec, packed.data(), packed.size());
+                decodeStreamBytes(r.codec, packed.data(), packed.size(), &package.dictionary());
             int line = 0;
             const std::string problem = registryDataProblem(std::string(bytes.begin(), bytes.end()),
                                                             &line, options.allowRegistryEscapes);
@@ -83,8 +83,8 @@ std::vector<std::string> verifyPackage(const fs::path& path, const std::string& 
                      problem);
         }
         if (sameFileKey(r.target) == sameFileKey(uninstallerTarget())) {
-            const std::string problem =
-                uninstallerProblem(decodeStreamBytes(r.codec, packed.data(), packed.size()));
+            const std::string problem = uninstallerProblem(
+                decodeStreamBytes(r.codec, packed.data(), packed.size(), &package.dictionary()));
             if (!problem.empty()) fail(package.describe(r) + " " + problem);
         }
     }

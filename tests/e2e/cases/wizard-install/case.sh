@@ -1,7 +1,8 @@
 # The whole install through the wizard; see steps. The product is packed
-# with compression = "deflate" and carries, besides its text files, one
-# file deflate makes smaller and one nothing makes smaller (stored as it
-# is): every codec's file installs byte for byte.
+# with compression = "deflate" and carries, besides its text files, a log
+# that deflate makes smaller, twelve texts that share their words (so the
+# package gets a deflate dictionary) and a file nothing makes smaller
+# (stored as it is): every codec's file installs byte for byte.
 
 # WIZARD_EDIT DIR: the codecs' product.
 WIZARD_EDIT() {
@@ -10,6 +11,22 @@ WIZARD_EDIT() {
     head -c 200000 /dev/urandom >"$1/files/媒体.ogg"
     printf '\n[[files]]\nsource = "files/%s"\ntarget = "[InstallDir]\\\\数据\\\\%s"\n' \
         日志.txt 日志.txt 媒体.ogg 媒体.ogg >>"$1/product.toml"
+    mkdir -p "$1/files/章节"
+    LC_ALL=C awk -v dir="$1/files/章节" 'BEGIN {
+        srand(11)
+        for (i = 0; i < 150; i++) {
+            w = ""; n = 4 + int(rand() * 7)
+            for (j = 0; j < n; j++) w = w sprintf("%c", 97 + int(rand() * 26))
+            words[i] = w
+        }
+        for (f = 0; f < 12; f++) {
+            t = ""
+            while (length(t) < 3000) t = t words[int(rand() * 150)] (rand() < 0.83 ? " " : ";\r\n")
+            printf "%s", t >(dir "/" f ".txt"); close(dir "/" f ".txt")
+        }
+    }'
+    printf '\n[[files]]\nfolder = "files/章节"\ntarget = "[InstallDir]\\\\数据\\\\章节"\n' \
+        >>"$1/product.toml"
 }
 
 prepare() {
@@ -27,11 +44,13 @@ prepare() {
 check() {
     expect_wizard_install 'C:\Program Files\向导测试'
     local file
-    for file in 日志.txt 媒体.ogg; do
-        expect_same_bytes "$(c_path "C:\\Program Files\\向导测试\\数据\\$file")" "$WORK/product/files/$file"
+    for file in 日志.txt 媒体.ogg 章节/{0..11}.txt; do
+        expect_same_bytes "$(c_path "C:\\Program Files\\向导测试\\数据\\${file/\//\\}")" \
+            "$WORK/product/files/$file"
     done
-    grep -q ' deflate .*数据\\日志.txt$' "$WORK/list.log" &&
-        grep -q ' stored .*数据\\媒体.ogg$' "$WORK/list.log" ||
+    grep -q ' deflate.*数据\\日志.txt$' "$WORK/list.log" &&
+        grep -q ' stored .*数据\\媒体.ogg$' "$WORK/list.log" &&
+        grep -q ' deflate+dict .*数据\\章节\\0.txt$' "$WORK/list.log" ||
         check_failed "kpack list does not show the codecs: $(grep -F '[InstallDir]' "$WORK/list.log")"
     expect_file 'C:\run-marker.txt'
     expect_temp_clean
