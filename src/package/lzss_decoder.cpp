@@ -10,14 +10,17 @@ namespace kestrova {
 
 using format::kRingSize;
 
-// The window is allocated once with the decoder: decoding a stream
+// The buffers are allocated once with the decoder: decoding a stream
 // allocates nothing (the input is read straight from the package file's
-// read buffer). It holds the last 4096 decoded bytes (the ring) followed by
-// the bytes not yet written, which are written as soon as more than 4096
-// are pending, so they never exceed 4096 + one item. A deflate stream's
-// output passes through the same memory.
+// read buffer). The window holds the last 4096 decoded bytes (the ring)
+// followed by the bytes not yet written, which are written as soon as more
+// than 4096 are pending, so they never exceed 4096 + one item.
 struct LzssDecoder::Buffers {
     uint8_t window[kRingSize + kRingSize + lzss::kItemRoom];
+    // A deflate stream's output. zlib copies what each call produced into
+    // its own 32 KB window, all of it when less than that: 64 KB at a time
+    // halves those copies, and each block is one write.
+    uint8_t inflated[64 * 1024];
     Inflater inflater;
     // The package's deflate dictionary, read at the first stream that uses
     // it: -1 before, then its length (0: none that could be read).
@@ -178,10 +181,11 @@ bool LzssDecoder::decodeStream(File* packageFile, const char* outputPath, int32_
             // could not be written, never half kept.
             const std::size_t dictionary =
                 haveDictionary ? static_cast<std::size_t>(buffers_->dictionaryLength) : 0;
-            written = (!primed || haveDictionary) &&
-                      buffers_->inflater.inflate(*packageFile, available, output, buffers_->window,
-                                                 sizeof buffers_->window, buffers_->dictionary,
-                                                 dictionary) == InflateResult::Done;
+            written =
+                (!primed || haveDictionary) &&
+                buffers_->inflater.inflate(*packageFile, available, output, buffers_->inflated,
+                                           sizeof buffers_->inflated, buffers_->dictionary,
+                                           dictionary) == InflateResult::Done;
         } else {
             FileSource in{*packageFile, available};
             FileSink out(output, buffers_->window);
