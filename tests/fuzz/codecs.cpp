@@ -66,8 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const format::StreamCodec codec = primed    ? format::StreamCodec::DeflateDictionary
                                       : deflate ? format::StreamCodec::Deflate
                                                 : format::StreamCodec::Stored;
-    const bool ok = decoder.decodeStream(&package, "C:\\out.bin",
-                                         static_cast<int32_t>(head.size()), length, codec);
+    const bool ok = decoder.decodeStream(&package, "C:\\out.bin", static_cast<int32_t>(head.size()),
+                                         length, codec);
 
     if (!deflate) {
         // Past the file's end a stored stream ends with the file.
