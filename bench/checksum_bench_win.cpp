@@ -86,7 +86,8 @@ int main() {
         double t0 = nowMs();
         readPackage(package);
         double t1 = nowMs();
-        result = k::checkStreamChecksums(platform, package, state);
+        k::File script = platform.openFile(state.scriptPath, k::FileMode::Read);
+        result = k::checkStreamChecksums(package, script, state);
         double t2 = nowMs();
         reading.push_back(t1 - t0);
         checking.push_back(t2 - t1);

@@ -178,7 +178,7 @@ PassEnd InstallRun::copyFiles(File& script, File& package) {
         bool written = false;
         if (!state_.installAbandoned.load())
             written = decoder_.decodeStream(&package, path, state_.currentStreamOffset,
-                                            state_.currentStreamLength);
+                                            state_.currentStreamLength, record.codec);
         // After the user chose to stop, nothing more is read or run: the
         // file was not written and the wizard is already closing.
         if (state_.installAbandoned.load()) return PassEnd::Abandoned;

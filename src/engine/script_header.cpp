@@ -60,9 +60,14 @@ void readText(File& script, char* field, std::size_t capacity) {
 
 bool readScriptHeader(Platform& platform, UserPort& user, SetupState& state) {
     File script = platform.openFile(state.scriptPath, FileMode::Read);
+    return readScriptHeader(platform, user, state, script);
+}
+
+bool readScriptHeader(Platform& platform, UserPort& user, SetupState& state, File& script) {
     if (!script) return false;
 
     char line[format::kLineBuffer];
+    script.seek(0);
     seekSection(script, format::kSectionTotalSize);
     int length = readTextLine(script, line);
     // The size in bytes is taken as an unsigned number, so sizes up to
@@ -86,7 +91,6 @@ bool readScriptHeader(Platform& platform, UserPort& user, SetupState& state) {
     readText(script, state.installDir, sizeof state.installDir);
     readOption(script, state.licenceOption);
     readOption(script, state.uninstallOption);
-    script.close();
 
     expandPathMacros(platform, user, state, state.installDir);
     return true;

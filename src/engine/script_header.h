@@ -18,6 +18,10 @@ namespace kestrova {
 // texts and a total size of 0.
 bool readScriptHeader(Platform& platform, UserPort& user, SetupState& state);
 
+// The same from the script already open as script, read from its start.
+// False only when script is closed.
+bool readScriptHeader(Platform& platform, UserPort& user, SetupState& state, File& script);
+
 // Creates targetPath and copies `count` bytes of source from position
 // `start` into it, in blocks of at most 1000 bytes; a source that ends
 // early ends the copy. The source stays open. When the target cannot be

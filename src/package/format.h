@@ -38,6 +38,25 @@ constexpr int kRecordKind = 308;
 constexpr int kRecordWidth = 309;  // without CR LF
 constexpr int kPictureRecordCount = 3;
 
+// How a record's stream is coded: the last byte of its length field names
+// the codec. A number field ends at its first byte that is not a digit, so
+// the mark leaves the length as it reads; every byte but the two marks (a
+// space above all, as in every package written before them) means LZSS.
+constexpr int kRecordCodec = kRecordLengthField + kNumberFieldWidth - 1;
+constexpr char kCodecMarkStored = 'S';   // the file's bytes as they are
+constexpr char kCodecMarkDeflate = 'D';  // a raw deflate stream (RFC 1951)
+// A raw deflate stream primed with the package's dictionary (below).
+constexpr char kCodecMarkDeflateDictionary = 'Z';
+
+// The package's deflate dictionary: bytes that many files of a product
+// share (words, names, headers), which a small file's stream cannot
+// refer to on its own. When the header's file count field ends early with a
+// NUL, the decimal digits after it give the dictionary's length; it is the
+// first stream after the script (offset field 40), its bytes as they are,
+// and its CRC-32 is the last line of [Checksums].
+constexpr int kHeaderDictionaryNul = 11;  // in the file count field
+constexpr int kMaxDictionary = 32768;     // deflate's window
+
 // Kind characters.
 constexpr char kKindRunOrRegister = '1';
 constexpr char kKindRegistryData = '2';
@@ -79,5 +98,15 @@ constexpr int kRingStart = 4078;  // 0xFEE = kRingSize - kMaxMatch
 constexpr int kMinMatch = 3;
 constexpr int kMaxMatch = 18;
 constexpr uint8_t kRingFill = 0x20;
+
+enum class StreamCodec { Lzss, Stored, Deflate, DeflateDictionary };
+
+// The codec a record's mark byte names.
+constexpr StreamCodec codecOfMark(char mark) {
+    return mark == kCodecMarkStored              ? StreamCodec::Stored
+           : mark == kCodecMarkDeflate           ? StreamCodec::Deflate
+           : mark == kCodecMarkDeflateDictionary ? StreamCodec::DeflateDictionary
+                                                 : StreamCodec::Lzss;
+}
 
 }  // namespace kestrova::format

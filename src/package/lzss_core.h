@@ -31,9 +31,11 @@ constexpr uint32_t kRingMask = format::kRingSize - 1;
 constexpr std::ptrdiff_t kMaxGroupInput = 1 + 8 * 2;
 // Output of one group: eight matches of the longest length.
 constexpr std::ptrdiff_t kMaxGroupOutput = 8 * format::kMaxMatch;
-// Room a sink keeps after its limit: one item's output, which is also the
-// width of the fixed-size copy below.
-constexpr std::size_t kItemRoom = format::kMaxMatch;
+// Matches are copied in whole machine words where they may be.
+constexpr std::size_t kWord = sizeof(std::uintptr_t);
+// Room a sink keeps after its limit: one item's output, rounded up to whole
+// words, which is also the width of the fixed-size copy below.
+constexpr std::size_t kItemRoom = (format::kMaxMatch + kWord - 1) / kWord * kWord;
 
 // The next input byte, or -1 at the end of the stream.
 template <class Source>
@@ -69,8 +71,19 @@ inline uint8_t* copyMatch(uint8_t* cur, const uint8_t* start, uint32_t phase, un
         // Source and target cannot overlap, and the room after cur allows a
         // fixed-size copy; the bytes beyond `length` are overwritten later.
         std::memcpy(cur, from, kItemRoom);
+    } else if (distance >= kWord) {
+        // Each word's source ends where its target begins or before, so it
+        // reads only bytes already written (by an earlier word of this
+        // match too), exactly the bytes a byte-by-byte copy would read. The
+        // last word may pass `length`; the room after cur takes that.
+        for (std::size_t k = 0; k < length; k += kWord) {
+            std::uintptr_t word;
+            std::memcpy(&word, from + k, kWord);
+            std::memcpy(cur + k, &word, kWord);
+        }
     } else {
-        // Overlapping: each byte must be stored before it is read again.
+        // Overlapping within a word: each byte must be stored before it is
+        // read again.
         for (std::size_t k = 0; k < length; ++k) cur[k] = from[k];
     }
     return cur + length;

@@ -3,48 +3,68 @@
 #include <cstdint>
 #include <cstring>
 
+#include "package/inflate_stream.h"
 #include "package/lzss_core.h"
 
 namespace kestrova {
 
 using format::kRingSize;
 
-// Both buffers are allocated once with the decoder: decoding a stream
-// allocates nothing. The window holds the last 4096 decoded bytes (the
-// ring) followed by the bytes not yet written, which are written as soon
-// as more than 4096 are pending, so they never exceed 4096 + 18.
+// The buffers are allocated once with the decoder: decoding a stream
+// allocates nothing (the input is read straight from the package file's
+// read buffer). The window holds the last 4096 decoded bytes (the ring)
+// followed by the bytes not yet written, which are written as soon as more
+// than 4096 are pending, so they never exceed 4096 + one item.
 struct LzssDecoder::Buffers {
-    uint8_t input[kRingSize];
     uint8_t window[kRingSize + kRingSize + lzss::kItemRoom];
+    // A deflate stream's output. zlib copies what each call produced into
+    // its own 32 KB window, all of it when less than that: 64 KB at a time
+    // halves those copies, and each block is one write.
+    uint8_t inflated[64 * 1024];
+    Inflater inflater;
+    // The package's deflate dictionary, read at the first stream that uses
+    // it: -1 before, then its length (0: none that could be read).
+    int32_t dictionaryLength = -1;
+    uint8_t dictionary[format::kMaxDictionary];
 };
 
 namespace {
 
-// Compressed bytes of one stream, read from the package file in blocks of
-// 4096 (fewer for the last), never beyond the stream's length. A package
+// Compressed bytes of one stream, taken from the package file's read
+// buffer a block at a time, never beyond the stream's length. A package
 // file that ends early ends the stream: nothing is delivered that was not
 // read from the file.
 struct FileSource {
     File& file;
-    uint8_t* buffer;
     int64_t remaining;
-    const uint8_t* next;
-    const uint8_t* end;
+    const uint8_t* next = nullptr;
+    const uint8_t* end = nullptr;
 
     bool refill() {
         if (remaining <= 0) return false;
-        std::size_t want = remaining < kRingSize ? static_cast<std::size_t>(remaining) : kRingSize;
-        std::size_t got = file.read(buffer, want);
+        const std::size_t got = file.take(&next, static_cast<std::size_t>(remaining));
         if (got == 0) {
             remaining = 0;
             return false;
         }
         remaining -= static_cast<int64_t>(got);
-        next = buffer;
-        end = buffer + got;
+        end = next + got;
         return true;
     }
 };
+
+// A stored stream: its bytes are the file's. False when a write failed; a
+// package file that ends early ends the file there.
+bool copyStored(File& package, int64_t length, File& output) {
+    while (length > 0) {
+        const uint8_t* bytes = nullptr;
+        const std::size_t got = package.take(&bytes, static_cast<std::size_t>(length));
+        if (got == 0) return true;
+        if (!output.write(bytes, got)) return false;
+        length -= static_cast<int64_t>(got);
+    }
+    return true;
+}
 
 // The output window over Buffers::window, written to the output file in
 // blocks of 4097 to 4114 bytes.
@@ -117,12 +137,29 @@ struct MemorySource {
 LzssDecoder::LzssDecoder(Platform& platform, SetupState& state, ReaderPort& port)
     : platform_(platform), state_(state), port_(port), buffers_(new Buffers) {}
 
+// The dictionary is the first stream after the script (record offset 40):
+// read once per decoder. False when the package has none or it is cut.
+bool LzssDecoder::loadDictionary(File& package) {
+    Buffers& b = *buffers_;
+    if (b.dictionaryLength < 0) {
+        const int32_t length = state_.dictionaryLength;
+        const uint32_t at = static_cast<uint32_t>(state_.packageOffset) +
+                            static_cast<uint32_t>(format::kPackageHeaderSize);
+        const bool read = length > 0 && length <= format::kMaxDictionary &&
+                          package.seek(static_cast<int32_t>(at)) &&
+                          package.read(b.dictionary, static_cast<std::size_t>(length)) ==
+                              static_cast<std::size_t>(length);
+        b.dictionaryLength = read ? length : 0;
+    }
+    return b.dictionaryLength > 0;
+}
+
 LzssDecoder::~LzssDecoder() {
     delete buffers_;
 }
 
 bool LzssDecoder::decodeStream(File* packageFile, const char* outputPath, int32_t offset,
-                               int32_t length) {
+                               int32_t length, format::StreamCodec codec) {
     // A closed file is as absent as a null one: nothing could be read.
     if (!packageFile || !packageFile->isOpen()) return false;
     File output = platform_.openFile(outputPath, FileMode::Write);
@@ -133,10 +170,27 @@ bool LzssDecoder::decodeStream(File* packageFile, const char* outputPath, int32_
     // position that cannot be sought yields no input rather than the bytes
     // at wherever the file happens to stand.
     if (length > 0) {
-        FileSource in{*packageFile, buffers_->input, packageFile->seek(offset) ? length : 0,
-                      buffers_->input, buffers_->input};
-        FileSink out(output, buffers_->window);
-        written = lzss::decode(in, out) && out.finish();
+        const bool primed = codec == format::StreamCodec::DeflateDictionary;
+        const bool haveDictionary = primed && loadDictionary(*packageFile);
+        const int64_t available = packageFile->seek(offset) ? length : 0;
+        if (codec == format::StreamCodec::Stored) {
+            written = copyStored(*packageFile, available, output);
+        } else if (codec == format::StreamCodec::Deflate || primed) {
+            // A damaged deflate stream (or one whose dictionary cannot be
+            // read) cannot give the file: it is refused like a file that
+            // could not be written, never half kept.
+            const std::size_t dictionary =
+                haveDictionary ? static_cast<std::size_t>(buffers_->dictionaryLength) : 0;
+            written =
+                (!primed || haveDictionary) &&
+                buffers_->inflater.inflate(*packageFile, available, output, buffers_->inflated,
+                                           sizeof buffers_->inflated, buffers_->dictionary,
+                                           dictionary) == InflateResult::Done;
+        } else {
+            FileSource in{*packageFile, available};
+            FileSink out(output, buffers_->window);
+            written = lzss::decode(in, out) && out.finish();
+        }
     }
     // A full disk may only show when the last buffered bytes are written.
     written = output.close() && written;

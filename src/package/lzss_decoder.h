@@ -1,7 +1,9 @@
 #pragma once
-// LzssDecoder: turns one LZSS stream of the package into a file, through
-// fixed 4096-byte buffers; decoding a stream allocates nothing. One decoder
-// belongs to one thread (the extraction dialog's, or the install run's).
+// LzssDecoder: turns one stream of the package into a file: LZSS through a
+// fixed window, a stored stream copied, a deflate stream through zlib's
+// inflate. Decoding a stream allocates nothing (the inflate state is made
+// at the first deflate stream and kept). One decoder belongs to one thread
+// (the extraction dialog's, or the install run's).
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -22,21 +24,26 @@ class LzssDecoder {
     LzssDecoder& operator=(const LzssDecoder&) = delete;
 
     // Decodes the stream of `length` compressed bytes at absolute position
-    // `offset` of packageFile into a new file at outputPath (GBK). True when
-    // the output file was created and every decoded byte reached it; false
-    // when packageFile is null, or the output could not be created or
-    // written (the user is then asked whether to stop the installation, and
-    // Yes sets installAbandoned and setupAborted; a file that was created
-    // but not wholly written is deleted first). A stream cut short by the
-    // end of the package file ends there; a length of 0 or less gives an
-    // empty file without touching packageFile.
-    bool decodeStream(File* packageFile, const char* outputPath, int32_t offset, int32_t length);
+    // `offset` of packageFile, coded with codec, into a new file at
+    // outputPath (GBK). True when the output file was created and every
+    // decoded byte reached it; false when packageFile is null, or the
+    // output could not be created or written, or a deflate stream is
+    // damaged or its dictionary (the package's, state.dictionaryLength
+    // bytes after the script) cannot be read (the user is then asked
+    // whether to stop the installation,
+    // and Yes sets installAbandoned and setupAborted; a file that was
+    // created but not wholly written is deleted first). An LZSS or stored
+    // stream cut short by the end of the package file ends there; a length
+    // of 0 or less gives an empty file without touching packageFile.
+    bool decodeStream(File* packageFile, const char* outputPath, int32_t offset, int32_t length,
+                      format::StreamCodec codec = format::StreamCodec::Lzss);
 
   private:
     // Asks the port whether to stop the installation after outputPath could
     // not be created or written; Yes sets installAbandoned and setupAborted.
     // Returns false, the result of the failed decodeStream.
     bool askToStop(const char* outputPath);
+    bool loadDictionary(File& package);
 
     struct Buffers;  // the fixed input and window buffers (lzss_decoder.cpp)
     Platform& platform_;

@@ -35,7 +35,11 @@ bool packageIsSound(File& package, File& script, const SetupState& state) {
     // same way gives that length back without a signed overflow.
     const int32_t scriptLength = static_cast<int32_t>(static_cast<uint32_t>(state.packageOffset) -
                                                       static_cast<uint32_t>(kPackageStart));
+    // The dictionary is the first stream after the script.
+    const int64_t dictionaryEnd =
+        int64_t(state.packageOffset) + format::kPackageHeaderSize + state.dictionaryLength;
     return fileSize >= 0 && scriptStreamInside(fileSize, kPackageStart, scriptLength) &&
+           (state.dictionaryLength == 0 || dictionaryEnd <= fileSize) &&
            checkPackageScript(script, fileSize, state.packageOffset, state.fileCount) ==
                PackageProblem::None;
 }

@@ -15,4 +15,9 @@ namespace kestrova {
 // (value 0), so a stub without a package yields an empty script.
 bool readPackageHeader(Platform& platform, SetupState& state, LzssDecoder& decoder);
 
+// The dictionary length that a 20-byte file count field carries after its
+// NUL (format.h): 1 to kMaxDictionary, in digits padded with spaces. 0 for a
+// field that carries none, or anything else there.
+int32_t headerDictionaryLength(const char* field);
+
 }  // namespace kestrova

@@ -121,6 +121,8 @@ void parseFileRecord(const char* line, int length, int32_t recordBase, FileRecor
     record->offset = static_cast<int32_t>(offset);
     record->length = recordNumber(line, end, format::kRecordLengthField);
     record->kind = end > format::kRecordKind ? line[format::kRecordKind] : '\0';
+    record->codec =
+        format::codecOfMark(end > format::kRecordCodec ? line[format::kRecordCodec] : ' ');
 }
 
 bool readFileRecord(File& script, int32_t recordBase, FileRecord* record) {

@@ -80,6 +80,7 @@ struct FileRecord {
     int32_t offset;                           // absolute position: record base + the offset field
     int32_t length;                           // compressed length of the stream
     char kind;                                // '\0' when the line is too short to hold one
+    format::StreamCodec codec;                // LZSS when the line holds no codec mark
 };
 
 // Splits a record line of `length` bytes (line end included or not) into

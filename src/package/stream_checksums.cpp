@@ -1,6 +1,7 @@
 #include "package/stream_checksums.h"
 
 #include <cstring>
+#include <vector>
 
 #include "package/crc32.h"
 #include "package/format.h"
@@ -25,41 +26,64 @@ bool readChecksumLine(File& sums, uint32_t* value) {
            parseChecksum(line, format::kChecksumDigits, value);
 }
 
-bool streamMatches(File& package, File& sums, const FileRecord& record) {
-    uint32_t expected = 0, actual = 0;
-    return readChecksumLine(sums, &expected) &&
-           streamChecksum(package, record.offset, record.length, &actual) && actual == expected;
-}
-
-// Positions sums at the first checksum line: after "[Run]", its caption and
-// its command, the section line.
-bool seekChecksums(File& sums) {
+// Positions the script at the first checksum line: after "[Run]", its
+// caption and its command, the section line.
+bool seekChecksums(File& script) {
     char line[format::kLineBuffer];
-    if (!seekSection(sums, format::kSectionRun) || readScriptLine(sums, line, sizeof line) < 0 ||
-        readScriptLine(sums, line, sizeof line) < 0)
+    if (!seekSection(script, format::kSectionRun) ||
+        readScriptLine(script, line, sizeof line) < 0 ||
+        readScriptLine(script, line, sizeof line) < 0)
         return false;
-    return readScriptLine(sums, line, sizeof line) ==
+    return readScriptLine(script, line, sizeof line) ==
                static_cast<int>(sizeof format::kSectionChecksums - 1) &&
            std::strcmp(line, format::kSectionChecksums) == 0;
 }
 
-// Walks the picture and file records and the checksum lines side by side.
-bool recordsMatch(File& package, File& records, File& sums, int32_t recordBase) {
-    if (!seekSection(records, format::kSectionFile) || !seekChecksums(sums)) return false;
+struct StreamPlace {
+    int32_t offset;
+    int32_t length;
+};
+
+// The streams of the picture and file records, in record order (which is
+// the order kpack lays them out in the package). False when the records
+// end before "[TotalSize]".
+bool readStreamPlaces(File& script, int32_t recordBase, std::vector<StreamPlace>* places) {
+    if (!seekSection(script, format::kSectionFile)) return false;
     FileRecord record;
     for (int i = 0; i < format::kPictureRecordCount; ++i) {
-        if (!readFileRecord(records, recordBase, &record) || !streamMatches(package, sums, record))
-            return false;
+        if (!readFileRecord(script, recordBase, &record)) return false;
+        places->push_back({record.offset, record.length});
     }
     char line[format::kLineBuffer];
     for (;;) {
-        int n = readRecordLine(records, line, sizeof line);
+        int n = readRecordLine(script, line, sizeof line);
         if (n < 0) return false;
         if (std::strcmp(line, format::kSectionTotalSize) == 0) return true;
         if (isNoneAppLine(line, n)) continue;
         parseFileRecord(line, n, recordBase, &record);
-        if (!streamMatches(package, sums, record)) return false;
+        places->push_back({record.offset, record.length});
     }
+}
+
+// Reads the records, then the checksum lines after them, in one reading of
+// the script; the streams are checked in record order, so the package is
+// read front to back once.
+bool recordsMatch(File& package, File& script, int32_t recordBase, int32_t dictionaryLength) {
+    std::vector<StreamPlace> places;
+    if (!script.seek(0) || !readStreamPlaces(script, recordBase, &places) || !seekChecksums(script))
+        return false;
+    // The dictionary's checksum comes after the streams'.
+    if (dictionaryLength > 0)
+        places.push_back(
+            {static_cast<int32_t>(static_cast<uint32_t>(recordBase) + format::kPackageHeaderSize),
+             dictionaryLength});
+    for (const StreamPlace& place : places) {
+        uint32_t expected = 0, actual = 0;
+        if (!readChecksumLine(script, &expected) ||
+            !streamChecksum(package, place.offset, place.length, &actual) || actual != expected)
+            return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -92,21 +116,20 @@ bool streamChecksum(File& package, int64_t offset, int32_t length, uint32_t* che
     uint32_t crc = 0;
     if (length > 0) {
         if (!package.seek(offset)) return false;
-        // Large reads go straight from the system to this buffer, past the
-        // runtime's own buffer; 32 KB keeps the stack frame modest.
-        unsigned char buffer[32768];
+        // Straight from the file's read buffer: no copy.
         for (int32_t left = length; left > 0;) {
-            std::size_t want = left < int32_t(sizeof buffer) ? std::size_t(left) : sizeof buffer;
-            if (package.read(buffer, want) != want) return false;
-            crc = crc32Update(crc, buffer, want);
-            left -= static_cast<int32_t>(want);
+            const uint8_t* bytes = nullptr;
+            const std::size_t got = package.take(&bytes, static_cast<std::size_t>(left));
+            if (got == 0) return false;
+            crc = crc32Update(crc, bytes, got);
+            left -= static_cast<int32_t>(got);
         }
     }
     *checksum = crc;
     return true;
 }
 
-ChecksumCheck checkStreamChecksums(Platform& platform, File& package, const SetupState& state) {
+ChecksumCheck checkStreamChecksums(File& package, File& script, const SetupState& state) {
     char header[format::kPackageHeaderSize];
     uint32_t scriptChecksum = 0;
     if (!package.seek(kPackageStart) || package.read(header, sizeof header) != sizeof header ||
@@ -121,9 +144,7 @@ ChecksumCheck checkStreamChecksums(Platform& platform, File& package, const Setu
         actual != scriptChecksum)
         return ChecksumCheck::Damaged;
 
-    File records = platform.openFile(state.scriptPath, FileMode::Read);
-    File sums = platform.openFile(state.scriptPath, FileMode::Read);
-    if (!records || !sums || !recordsMatch(package, records, sums, state.packageOffset))
+    if (!script || !recordsMatch(package, script, state.packageOffset, state.dictionaryLength))
         return ChecksumCheck::Damaged;
     return ChecksumCheck::Intact;
 }

@@ -14,7 +14,8 @@
 //   licence text (which is taken from the script's end by its byte
 //   count): one line of eight hexadecimal digits per stream, the
 //   CRC-32 of its compressed bytes, for the welcome, splash and title
-//   pictures and then every counted [File] record, in record order.
+//   pictures and then every counted [File] record, in record order, and
+//   last the package's dictionary when it has one (format.h).
 #include <cstddef>
 #include <cstdint>
 
@@ -58,9 +59,9 @@ enum class ChecksumCheck {
 
 // Checks the package's streams against its checksums, after the header was
 // read (state.packageOffset is the record base) and the script unpacked to
-// state.scriptPath. Opens the script itself (twice: the records and the
-// checksum lines are read side by side). A script that cannot be opened or
-// that lacks a checksum line is Damaged when the header carries a checksum.
-ChecksumCheck checkStreamChecksums(Platform& platform, File& package, const SetupState& state);
+// state.scriptPath and opened as script, which it reads from its start,
+// once. A closed script, or one that lacks a checksum line, is Damaged when
+// the header carries a checksum. Leaves both files at unspecified places.
+ChecksumCheck checkStreamChecksums(File& package, File& script, const SetupState& state);
 
 }  // namespace kestrova

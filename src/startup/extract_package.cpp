@@ -24,17 +24,20 @@ bool packageReadError(Platform& platform, UserPort& user, const SetupState& stat
 void unpackPictures(SetupState& state, LzssDecoder& decoder, File& script, File& package) {
     FileRecord record;
     if (!readFileRecord(script, state.packageOffset, &record)) record.length = 0;
-    decoder.decodeStream(&package, state.welcomePicturePath, record.offset, record.length);
+    decoder.decodeStream(&package, state.welcomePicturePath, record.offset, record.length,
+                         record.codec);
 
     if (!readFileRecord(script, state.packageOffset, &record)) record.length = 0;
     state.hasSoftPicture = false;
     if (record.length != 0) {
-        decoder.decodeStream(&package, state.softPicturePath, record.offset, record.length);
+        decoder.decodeStream(&package, state.softPicturePath, record.offset, record.length,
+                             record.codec);
         state.hasSoftPicture = true;
     }
 
     if (!readFileRecord(script, state.packageOffset, &record)) record.length = 0;
-    decoder.decodeStream(&package, state.titlePicturePath, record.offset, record.length);
+    decoder.decodeStream(&package, state.titlePicturePath, record.offset, record.length,
+                         record.codec);
 }
 
 }  // namespace
@@ -51,19 +54,18 @@ bool extractPackage(Platform& platform, UserPort& user, SetupState& state, LzssD
 
     // Everything the install run will read is checked now, before the
     // licence and the pictures are unpacked: a truncated download is the
-    // common case.
-    // The package stays open for the pictures; the script is closed before
-    // any error, since the error deletes it.
+    // common case. One opening of the script serves the check, the
+    // checksums, the header and the pictures; it is closed before any
+    // error, since the error deletes it.
     File package = platform.openFile(state.packagePath, FileMode::Read);
     File script = platform.openFile(state.scriptPath, FileMode::Read);
     bool sound = packageIsSound(package, script, state) &&
-                 checkStreamChecksums(platform, package, state) != ChecksumCheck::Damaged;
-    script.close();
-    if (!sound || !readScriptHeader(platform, user, state))
+                 checkStreamChecksums(package, script, state) != ChecksumCheck::Damaged &&
+                 readScriptHeader(platform, user, state, script) && script.seek(0);
+    if (!sound) {
+        script.close();
         return packageReadError(platform, user, state);
-
-    script = platform.openFile(state.scriptPath, FileMode::Read);
-    if (!script) return packageReadError(platform, user, state);
+    }
     seekSection(script, format::kSectionFile);
     unpackPictures(state, decoder, script, package);
     return true;

@@ -37,6 +37,7 @@ struct SetupState {
     char uninstallOption[kOptionSize] = {};
     uint32_t totalSizeKb = 0;
     int32_t fileCount = 0;
+    int32_t dictionaryLength = 0;  // the package's deflate dictionary; 0: none
 
     // Folder selection and wizard.
     char defaultFolderName[kTextSize] = {};

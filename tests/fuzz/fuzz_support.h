@@ -13,6 +13,11 @@
 
 namespace kestrova::fuzz {
 
+// The package dictionary of the codecs target, which its seeds are primed
+// with: words of a product's texts.
+inline const std::string kDictionary =
+    "the value of the name, the size of the file; return the result of the string. ";
+
 // The setup program as start-up finds it: a stand-in stub of exactly
 // kPackageStart bytes, then the bytes the fuzzer gave. One buffer serves
 // every input: a new 270 KB block per input costs the sanitizer's

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <iostream>
 
+#include "deflate_encoder.h"
+#include "fuzz_support.h"
 #include "lzss_encoder.h"
 #include "package/format.h"
 #include "package_builder.h"  // tests/support
@@ -45,6 +47,7 @@ void packageSeed(const std::string& name, const std::string& setup) {
 // is its control byte.
 void scriptSeed(const std::string& name, const std::string& script) {
     write("setup", name, script);
+    write("file_reader", name, script);
     write("install_run", name, std::string(1, '\0') + script);
     write("install_run", name + "-cancel", std::string(1, '\x21') + script);
 }
@@ -85,6 +88,15 @@ void kpackSeed(const fs::path& kpack, const fs::path& work, const fs::path& sour
     std::ofstream(work / "welcome.bmp", std::ios::binary) << picture;
     std::ofstream(work / "title.bmp", std::ios::binary) << picture;
     std::ofstream(work / "a.txt", std::ios::binary) << std::string(300, 'a') + "abcabcabc";
+    // Texts that share their words: with deflate, the package gets a
+    // dictionary.
+    fs::create_directories(work / "texts");
+    const char* const words[] = {"name", "value", "size", "file", "the", "of", "return", "text"};
+    std::string shared;
+    for (uint32_t r = 1; shared.size() < 1200; r = r * 1103515245u + 12345u)
+        shared += std::string(words[(r >> 16) % 8]) + ((r >> 20) % 5 ? " " : "\r\n");
+    for (const char* name : {"b.txt", "c.txt", "d.txt", "e.txt"})
+        std::ofstream(work / "texts" / name, std::ios::binary) << shared + name;
     std::ofstream(work / "stub.exe", std::ios::binary) << std::string(kPackageStart, 'M');
     // The uninstall option is on: kpack ships an uninstaller, a Windows
     // program (the MZ and PE headers, not a DLL) carrying the uninstaller's
@@ -99,6 +111,7 @@ void kpackSeed(const fs::path& kpack, const fs::path& work, const fs::path& sour
         "[pictures]\nwelcome = \"welcome.bmp\"\ntitle = \"title.bmp\"\n"
         "[directories]\ncreate = [\"[InstallDir]\"]\n"
         "[[files]]\nsource = \"a.txt\"\ntarget = \"[InstallDir]\\\\a.txt\"\n"
+        "[[files]]\nfolder = \"texts\"\ntarget = \"[InstallDir]\\\\texts\"\n"
         "[menu]\ngroup = \"Demo\"\n[[menu.shortcuts]]\nname = \"A\"\n"
         "target = \"[InstallDir]\\\\a.txt\"\ndesktop = true\n"
         "[run]\ncaption = \"Run\"\ncommand = \"[InstallDir]\\\\a.txt\"\n";
@@ -114,6 +127,12 @@ void kpackSeed(const fs::path& kpack, const fs::path& work, const fs::path& sour
     }
     packageSeed("kpack-small", readAll(work / "setup.exe"));
     scriptSeed("kpack-small", kpack::PackageReader(work / "setup.exe", "setup.exe").script());
+    // The same product with deflate and stored streams.
+    if (std::system((command + " --compression deflate").c_str()) != 0) {
+        std::cerr << "fuzz_seeds: kpack failed: " << command << " --compression deflate\n";
+        std::exit(1);
+    }
+    packageSeed("kpack-deflate", readAll(work / "setup.exe"));
 }
 
 void streamSeeds() {
@@ -124,6 +143,18 @@ void streamSeeds() {
         const std::vector<uint8_t> e =
             kpack::lzssEncode(reinterpret_cast<const uint8_t*>(t.data()), t.size());
         write("lzss", "encoded-" + std::to_string(i++), std::string(e.begin(), e.end()));
+    }
+    i = 0;
+    for (const std::string& t : texts) {
+        // The codecs target's first byte: odd for deflate, even for stored.
+        const std::vector<uint8_t> d =
+            kpack::deflateEncode(reinterpret_cast<const uint8_t*>(t.data()), t.size());
+        write("codecs", "deflate-" + std::to_string(i), "\x01" + std::string(d.begin(), d.end()));
+        const std::vector<uint8_t> p = kpack::deflateEncode(
+            reinterpret_cast<const uint8_t*>(t.data()), t.size(),
+            reinterpret_cast<const uint8_t*>(fuzz::kDictionary.data()), fuzz::kDictionary.size());
+        write("codecs", "primed-" + std::to_string(i), "\x81" + std::string(p.begin(), p.end()));
+        write("codecs", "stored-" + std::to_string(i++), "\x02" + t);
     }
     write("lzss", "overlap", "\x03\x61\x62\xEE\xF3");
     write("lzss", "spaces", std::string("\0\0\0", 3));

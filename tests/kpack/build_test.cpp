@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <map>
 #include <random>
 #include <sstream>
 
@@ -16,6 +17,7 @@
 #include "package_builder.h"
 #include "package_reader.h"
 #include "state/setup_state.h"
+#include "stream_check.h"
 
 using namespace kestrova;
 using namespace kestrova::kpack;
@@ -314,6 +316,67 @@ startup = true
         "setup.exe: OK: 9 file records, 12 streams (checksums match), " +
             std::to_string(fs::file_size(output)) + " bytes\n",
         verdict.str());
+}
+
+TEST(Build, EachStreamTakesItsSmallestCodec) {
+    // Texts that share their words (a dictionary pays), a media-like file
+    // that nothing makes smaller (stored) and a text of its own.
+    test::ProductFolder product;
+    std::mt19937 rng(11);
+    std::vector<std::string> words(150);
+    for (std::string& w : words)
+        while (w.size() < 4 + rng() % 7) w += static_cast<char>('a' + rng() % 26);
+    for (int i = 0; i < 12; ++i) {
+        std::string text;
+        while (text.size() < 3000)
+            text += words[rng() % words.size()] + (rng() % 6 ? " " : ";\r\n");
+        product.source("texts/t" + std::to_string(i) + ".txt", text);
+    }
+    std::string media;
+    while (media.size() < 50000) media += static_cast<char>(rng());
+    product.source("media.ogg", media);
+    product.source("a.txt", "abababab");
+    product.manifest(test::replaced(
+        test::replaced(test::kMinimalManifest, "[pictures]",
+                       "compression = \"deflate\"\n\n[pictures]"),
+        "[[files]]",
+        "[[files]]\nfolder = \"texts\"\ntarget = \"[InstallDir]\\\\texts\"\n\n"
+        "[[files]]\nsource = \"media.ogg\"\ntarget = \"[InstallDir]\\\\media.ogg\"\n\n[[files]]"));
+    buildPackage(product.options("setup.exe", 1));
+    buildPackage(product.options("again.exe", 2));
+    EXPECT_TRUE(test::readWholeFile(product / "setup.exe") ==
+                test::readWholeFile(product / "again.exe"));
+
+    PackageReader package(product / "setup.exe", "setup.exe");
+    std::map<std::string, int> codecs;
+    for (const ParsedRecord& r : package.parsed().records) {
+        ++codecs[codecName(r.codec)];
+        EXPECT_FALSE(package.decodedStream(r).empty());
+    }
+    EXPECT_FALSE(package.dictionary().empty());
+    EXPECT_LE(package.dictionary().size(), static_cast<std::size_t>(format::kMaxDictionary));
+    EXPECT_GE(codecs["deflate+dict"], 10);
+    EXPECT_EQ(1, codecs["stored"]);  // the media file; "abababab" is LZSS's
+    EXPECT_EQ(1, codecs["lzss"]);
+    const fs::path out = product / "out";
+    extractPackage(product / "setup.exe", "setup.exe", out);
+    for (int i = 0; i < 12; ++i) {
+        const std::string name = "texts/t" + std::to_string(i) + ".txt";
+        EXPECT_EQ(test::readText(product / name), test::readText(out / "InstallDir" / name));
+    }
+    EXPECT_EQ(media, test::readText(out / "InstallDir/media.ogg"));
+    std::ostringstream verdict;
+    verifyPackage(product / "setup.exe", "setup.exe", verdict);
+    EXPECT_NE(std::string::npos, verdict.str().find("OK: 14 file records, 17 streams"));
+
+    // --compression lzss over the manifest: no deflate and no dictionary.
+    BuildOptions lzss = product.options("lzss.exe");
+    lzss.deflate = false;
+    buildPackage(lzss);
+    PackageReader plain(product / "lzss.exe", "lzss.exe");
+    EXPECT_TRUE(plain.dictionary().empty());
+    for (const ParsedRecord& r : plain.parsed().records)
+        EXPECT_TRUE(r.codec == format::StreamCodec::Lzss || r.codec == format::StreamCodec::Stored);
 }
 
 TEST(Build, IsReproducibleWhateverTheThreads) {

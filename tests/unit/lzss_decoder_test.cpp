@@ -1,9 +1,11 @@
-// The LZSS decoder: known vectors, buffer boundaries, streams that end
-// early, failures to create or write the output, and agreement between the
-// file decoder, the in-memory decoder and a plain ring decoder.
+// The stream decoder: known vectors, buffer boundaries, streams that end
+// early, failures to create or write the output, agreement between the
+// file decoder, the in-memory decoder and a plain ring decoder, and the
+// stored and deflate codecs.
 #include "package/lzss_decoder.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <cstdio>
 #include <random>
@@ -305,6 +307,111 @@ TEST_F(DecoderTest, AllDecodersAgreeOnRandomStreams) {
             EXPECT_EQ(expected, text(lzssDecode(stream.data(), stream.size()))) << n << " " << bias;
             EXPECT_EQ(expected, decodeFile(stream)) << n << " " << bias;
         }
+    }
+}
+
+TEST_F(DecoderTest, ShortDistanceMatchesCopyAsTheRingDoes) {
+    // Every distance that a word copy treats apart (inside one word, inside
+    // the fixed-size copy, beyond it) with every length: eight such matches
+    // in one group, so each may also read what the one before it wrote.
+    for (unsigned distance = 1; distance <= 40; ++distance) {
+        for (unsigned length = 3; length <= 18; ++length) {
+            Bytes stream = literalStream(patternBytes(64));
+            stream.push_back(0x00);
+            for (int i = 0; i < 8; ++i) {
+                const unsigned written = 64 + i * length;
+                const unsigned position = (4078 + written - distance) & 4095;
+                stream.push_back(static_cast<uint8_t>(position));
+                stream.push_back(static_cast<uint8_t>(((position >> 4) & 0xF0) | (length - 3)));
+            }
+            stream.insert(stream.end(), {0xFF, 'e', 'n', 'd', '.', '.', '.', '.', '.'});
+            const std::string expected = text(ringDecode(stream));
+            EXPECT_EQ(expected, text(lzssDecode(stream.data(), stream.size())))
+                << distance << " " << length;
+            EXPECT_EQ(expected, decodeFile(stream)) << distance << " " << length;
+        }
+    }
+}
+
+// A raw deflate stream of text, made with zlib, primed with the dictionary
+// when one is given.
+Bytes deflated(const std::string& plain, const std::string& dictionary = "") {
+    z_stream z{};
+    deflateInit2(&z, 9, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY);
+    if (!dictionary.empty())
+        deflateSetDictionary(&z, reinterpret_cast<const Bytef*>(dictionary.data()),
+                             static_cast<uInt>(dictionary.size()));
+    Bytes out(deflateBound(&z, static_cast<uLong>(plain.size())));
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(plain.data()));
+    z.avail_in = static_cast<uInt>(plain.size());
+    z.next_out = out.data();
+    z.avail_out = static_cast<uInt>(out.size());
+    deflate(&z, Z_FINISH);
+    out.resize(out.size() - z.avail_out);
+    deflateEnd(&z);
+    return out;
+}
+
+TEST_F(DecoderTest, StoredAndDeflateStreams) {
+    using format::StreamCodec;
+    std::string plain;
+    for (int i = 0; i < 20000; ++i) plain += std::to_string(i * 7919 % 1000) + "\r\n";
+    const Bytes deflate = deflated(plain);
+    const Bytes stored = bytes("stored as it is");
+    // Back to back, between other bytes: each codec reads its stream only,
+    // and a stream that starts where the last ended is read on from there.
+    std::vector<int32_t> at = writePackage({deflate, stored, deflate});
+    File package = platform.openFile(kPackage, FileMode::Read);
+    auto decode = [&](int i, const Bytes& s, StreamCodec codec, const char* out) {
+        return decoder.decodeStream(&package, out, at[i], static_cast<int32_t>(s.size()), codec);
+    };
+    ASSERT_TRUE(decode(0, deflate, StreamCodec::Deflate, kOutput));
+    EXPECT_EQ(plain, platform.readFile(kOutput));
+    ASSERT_TRUE(decode(1, stored, StreamCodec::Stored, "C:\\TEMP\\s"));
+    EXPECT_EQ("stored as it is", platform.readFile("C:\\TEMP\\s"));
+    ASSERT_TRUE(decode(2, deflate, StreamCodec::Deflate, kOutput));
+    EXPECT_EQ(plain, platform.readFile(kOutput));
+    EXPECT_TRUE(platform.messageBoxes.empty());
+
+    // A deflate stream that is damaged (here: a block type deflate does not
+    // have), cut short or followed by more bytes than its own is refused: no
+    // file, and the question whether to stop.
+    Bytes damaged = deflate;
+    damaged[0] |= 0x06;
+    Bytes cut(deflate.begin(), deflate.end() - 5);
+    Bytes longer = deflate;
+    longer.push_back(0);
+    int asked = 0;
+    for (const Bytes& bad : {damaged, cut, longer}) {
+        platform.answers = {kIdNo};
+        at = writePackage({bad});
+        package = platform.openFile(kPackage, FileMode::Read);
+        EXPECT_FALSE(decode(0, bad, StreamCodec::Deflate, kOutput)) << asked;
+        EXPECT_FALSE(platform.exists(kOutput)) << asked;
+        EXPECT_EQ(static_cast<std::size_t>(++asked), platform.messageBoxes.size());
+    }
+    EXPECT_FALSE(state.installAbandoned);
+}
+
+TEST_F(DecoderTest, DeflateWithThePackageDictionary) {
+    // The dictionary is the first stream after the script: at the record
+    // base plus 40. A primed stream is refused when the package has none,
+    // as a damaged stream is.
+    const std::string dictionary = "words that many of the files share, ";
+    const std::string plain = dictionary + "and then some of their own.";
+    const Bytes primed = deflated(plain, dictionary);
+    std::vector<int32_t> at = writePackage({bytes(dictionary), primed});
+    state.packageOffset = at[0] - format::kPackageHeaderSize;
+    for (int32_t length : {static_cast<int32_t>(dictionary.size()), 0}) {
+        state.dictionaryLength = length;
+        LzssDecoder fresh(platform, state, platform.user());
+        File package = platform.openFile(kPackage, FileMode::Read);
+        platform.answers = {kIdNo};
+        const bool ok =
+            fresh.decodeStream(&package, kOutput, at[1], static_cast<int32_t>(primed.size()),
+                               format::StreamCodec::DeflateDictionary);
+        EXPECT_EQ(length > 0, ok) << length;
+        EXPECT_EQ(length > 0 ? plain : "", platform.readFile(kOutput)) << length;
     }
 }
 

@@ -74,11 +74,11 @@ bool readPackage(Run& run, const char* package) {
     k::File setup = run.platform.openFile(state.packagePath, k::FileMode::Read);
     k::File script = run.platform.openFile(state.scriptPath, k::FileMode::Read);
     if (!k::packageIsSound(setup, script, state) ||
-        k::checkStreamChecksums(run.platform, setup, state) == k::ChecksumCheck::Damaged) {
+        k::checkStreamChecksums(setup, script, state) == k::ChecksumCheck::Damaged) {
         std::fprintf(stderr, "install-runner: the package is damaged\n");
         return false;
     }
-    return k::readScriptHeader(run.platform, run.port, state);
+    return k::readScriptHeader(run.platform, run.port, state, script);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "deflate_encoder.h"
 #include "lzss_encoder.h"
 #include "match_finder.h"
 
@@ -29,14 +30,51 @@ struct WorkItem {
 
 }  // namespace
 
+PackedStream chooseCodec(const uint8_t* data, std::size_t size, std::vector<uint8_t> lzss,
+                         bool tryDeflate, const std::vector<uint8_t>* dictionary) {
+    PackedStream best;
+    best.bytes = std::move(lzss);
+    if (tryDeflate) {
+        std::vector<uint8_t> deflated = deflateEncode(data, size);
+        if (deflated.size() < best.bytes.size()) {
+            best.codec = format::StreamCodec::Deflate;
+            best.bytes = std::move(deflated);
+        }
+    }
+    // Data that no codec makes smaller (zip, jpg, ogg...) is stored as it
+    // is: LZSS alone would spend 9 bits on each of its bytes. An empty
+    // stream is the same in every codec and keeps the default.
+    if (size > 0 && size <= best.bytes.size()) {
+        best.codec = format::StreamCodec::Stored;
+        best.bytes.assign(data, data + size);
+    }
+    // A small file that nothing makes smaller alone may still share most of
+    // its words with the dictionary; a large one that nothing compresses
+    // is not worth the time.
+    constexpr std::size_t kLargeStored = 64 * 1024;
+    if (tryDeflate && dictionary && !dictionary->empty() && size > 0 &&
+        (best.codec != format::StreamCodec::Stored || size <= kLargeStored)) {
+        std::vector<uint8_t> primed =
+            deflateEncode(data, size, dictionary->data(), dictionary->size());
+        if (primed.size() < best.bytes.size()) {
+            best.plainCodec = best.codec;
+            best.plainBytes = std::move(best.bytes);
+            best.codec = format::StreamCodec::DeflateDictionary;
+            best.bytes = std::move(primed);
+        }
+    }
+    return best;
+}
+
 unsigned defaultThreads() {
     const unsigned n = std::thread::hardware_concurrency();
     return n == 0 ? 1 : n;
 }
 
-std::vector<std::vector<uint8_t>> compressAll(const std::vector<CompressJob>& jobs,
-                                              unsigned threads, Progress* progress) {
-    std::vector<std::vector<uint8_t>> results(jobs.size());
+std::vector<PackedStream> compressAll(const std::vector<CompressJob>& jobs, unsigned threads,
+                                      Progress* progress, bool tryDeflate,
+                                      const std::vector<uint8_t>* dictionary) {
+    std::vector<PackedStream> results(jobs.size());
     std::vector<StreamState> states(jobs.size());
     std::vector<WorkItem> items;
     for (std::size_t j = 0; j < jobs.size(); ++j) {
@@ -78,7 +116,11 @@ std::vector<std::vector<uint8_t>> compressAll(const std::vector<CompressJob>& jo
                     std::min<uint64_t>(kMatchChunk, job.size - std::min(job.size, first)));
             }
             if (--state.chunksLeft == 0) {
-                results[item.job] = encodeParsed(state.text.data(), state.text.size(), state.table);
+                const uint8_t* data = state.text.data() + format::kRingStart;
+                results[item.job] =
+                    chooseCodec(data, static_cast<std::size_t>(job.size),
+                                encodeParsed(state.text.data(), state.text.size(), state.table),
+                                tryDeflate, dictionary);
                 std::vector<uint8_t>().swap(state.text);
                 std::vector<uint8_t>().swap(state.table.length);
                 std::vector<uint16_t>().swap(state.table.distance);

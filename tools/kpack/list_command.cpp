@@ -44,7 +44,7 @@ void listPackage(const fs::path& path, const std::string& name, std::ostream& ou
     const ParsedScript& s = package.parsed();
     auto sizes = [&](const ParsedRecord& r, uint64_t* original) {
         const std::vector<uint8_t> packed = package.compressedStream(r);
-        checkLzssStream(packed.data(), packed.size(), original);
+        checkStream(r.codec, packed.data(), packed.size(), original, &package.dictionary());
     };
 
     out << name << ": " << package.fileSize() << " bytes (stub " << kPackageStart << ", package "
@@ -53,6 +53,8 @@ void listPackage(const fs::path& path, const std::string& name, std::ostream& ou
         << package.headerFileCount() << " files"
         << (package.checksummed() ? ", CRC-32 checksums of every stream" : ", no checksums")
         << "\n";
+    if (!package.dictionary().empty())
+        out << "deflate dictionary: " << package.dictionary().size() << " bytes\n";
     uint64_t signatureAt = 0;
     uint32_t signatureSize = 0;
     if (package.signature(&signatureAt, &signatureSize))
@@ -106,13 +108,14 @@ void listPackage(const fs::path& path, const std::string& name, std::ostream& ou
         if (s.pictures[i].length == 0) {
             out << "  (none)\n";
         } else {
-            out << " stored " << std::setw(10) << s.pictures[i].length << "  original "
+            out << " " << std::left << std::setw(12) << codecName(s.pictures[i].codec) << std::right
+                << " packed " << std::setw(10) << s.pictures[i].length << "  original "
                 << std::setw(10) << original << "\n";
         }
     }
 
-    out << "files:\n  " << std::left << std::setw(28) << "kind" << std::right << std::setw(12)
-        << "stored" << std::setw(12) << "original"
+    out << "files:\n  " << std::left << std::setw(28) << "kind" << std::setw(12) << "codec"
+        << std::right << std::setw(12) << "packed" << std::setw(12) << "original"
         << "  target\n";
     for (const ParsedRecord& r : s.records) {
         if (r.noneApp) {
@@ -121,9 +124,9 @@ void listPackage(const fs::path& path, const std::string& name, std::ostream& ou
         }
         uint64_t original = 0;
         sizes(r, &original);
-        out << "  " << std::left << std::setw(28) << kindName(r.kind, r.runAndDelete) << std::right
-            << std::setw(12) << r.length << std::setw(12) << original << "  "
-            << displayGbk(r.target) << "\n";
+        out << "  " << std::left << std::setw(28) << kindName(r.kind, r.runAndDelete)
+            << std::setw(12) << codecName(r.codec) << std::right << std::setw(12) << r.length
+            << std::setw(12) << original << "  " << displayGbk(r.target) << "\n";
     }
     for (const std::string& a : s.autoReg) out << "autoreg: " << displayGbk(a) << "\n";
     for (const std::string& c : s.clearFile) out << "clearfile: " << displayGbk(c) << "\n";

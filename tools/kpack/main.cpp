@@ -90,7 +90,8 @@ std::string besideKpack(const char* name, const char* option) {
 int version() {
     std::cout << "kpack " << kKpackVersion << ", the authoring tool of Kestrova Setup\n"
               << "stub:        " << besideKpack(kStubName, "--stub") << "\n"
-              << "uninstaller: " << besideKpack(kestrova::kUninstallerFileName, "--uninstaller") << "\n";
+              << "uninstaller: " << besideKpack(kestrova::kUninstallerFileName, "--uninstaller")
+              << "\n";
     return 0;
 }
 
@@ -127,6 +128,11 @@ int build(const std::vector<std::string>& args) {
                 value.size() > 3 || std::stoi(value) < 1)
                 throw UsageError{"-j needs a number of threads"};
             o.threads = static_cast<unsigned>(std::stoi(value));
+        } else if (args[i] == "--compression") {
+            const std::string value = optionValue(args, &i);
+            if (value != "lzss" && value != "deflate")
+                throw UsageError{"--compression takes lzss or deflate"};
+            o.deflate = value == "deflate";
         } else if (args[i] == "--quiet") {
             o.showProgress = false;
         } else if (!args[i].empty() && args[i][0] == '-') {

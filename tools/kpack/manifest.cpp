@@ -251,12 +251,23 @@ FileKind kindFrom(const TableReader& entry) {
                                  "registry-data, not-logged, run-and-delete");
 }
 
+// product.compression: lzss (the default) or deflate, which kpack then
+// takes for every stream that it makes smaller.
+void readCompression(const TableReader& product, const toml::table& table, Manifest& m) {
+    const std::optional<std::string> compression = product.utf8("compression", false);
+    if (!compression || *compression == "lzss") return;
+    if (*compression != "deflate")
+        product.fail(lineOf(*table.get("compression")),
+                     product.field("compression") + " must be lzss or deflate");
+    m.deflate = true;
+}
+
 void readProduct(const TableReader& top, Manifest& m) {
     const toml::table* table = top.table("product");
     if (!table) top.fail(0, "missing the [product] table");
     const TableReader product = top.sub(*table, "product");
     product.allowOnly({"name", "install_dir", "version", "publisher", "url", "icon", "first_line",
-                       "licence", "licence_page", "uninstall", "total_size"});
+                       "licence", "licence_page", "uninstall", "total_size", "compression"});
     // The version and then the name first: the other texts may use them.
     if (const toml::node* version = table->get("version")) {
         m.version = product.toGbk(*version, product.field("version"), false);
@@ -288,6 +299,7 @@ void readProduct(const TableReader& top, Manifest& m) {
                          "reads it as a 32-bit number");
         m.totalSize = static_cast<uint64_t>(*total);
     }
+    readCompression(product, *table, m);
 }
 
 void readPictures(const TableReader& top, Manifest& m) {

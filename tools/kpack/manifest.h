@@ -64,6 +64,7 @@ struct Manifest {
     bool uninstall = true;
     std::optional<uint64_t> totalSize;
     int totalSizeLine = 0;
+    bool deflate = false;  // product.compression = "deflate"
 
     ManifestSource welcomePicture;
     std::optional<ManifestSource> splashPicture;

@@ -1,9 +1,12 @@
 #include "package_builder.h"
 
+#include <algorithm>
+#include <fstream>
 #include <limits>
 #include <system_error>
 
 #include "compressor.h"
+#include "deflate_dictionary.h"
 #include "error.h"
 #include "file_io.h"
 #include "file_properties.h"
@@ -54,6 +57,26 @@ void describeProduct(const Manifest& m, const BuildOptions& o, std::string* stub
                          "the stub's file properties cannot describe the product: " + problem);
 }
 
+// The first bytes of every stream, from which the deflate dictionary is
+// chosen. A source that cannot be read gives none here; compressing it
+// reports the error.
+std::vector<std::vector<uint8_t>> sampleStreams(const PackagePlan& plan) {
+    std::vector<std::vector<uint8_t>> samples;
+    for (const PlannedStream& s : plan.streams) {
+        std::vector<uint8_t> sample;
+        if (s.bytes) {
+            sample.assign(s.bytes->begin(),
+                          s.bytes->begin() + std::min(s.bytes->size(), kDictionarySample));
+        } else if (!s.source.empty() && s.size >= kDictionarySample) {
+            sample.resize(kDictionarySample);
+            std::ifstream in(s.source, std::ios::binary);
+            if (!in.read(reinterpret_cast<char*>(sample.data()), kDictionarySample)) sample.clear();
+        }
+        samples.push_back(std::move(sample));
+    }
+    return samples;
+}
+
 }  // namespace
 
 BuildSummary buildPackage(const BuildOptions& o) {
@@ -84,20 +107,25 @@ BuildSummary buildPackage(const BuildOptions& o) {
         };
         jobs.push_back(std::move(job));
     }
-    std::vector<std::vector<uint8_t>> streams;
+    const bool deflate = o.deflate.value_or(manifest.deflate);
+    std::vector<uint8_t> dictionary;
+    if (deflate) dictionary = buildDictionary(sampleStreams(plan));
+    std::vector<PackedStream> streams;
     {
         Progress progress(o.showProgress, static_cast<int>(jobs.size()), originalBytes);
-        streams = compressAll(jobs, o.threads, &progress);
+        streams = compressAll(jobs, o.threads, &progress, deflate, &dictionary);
     }
+    settleDictionary(streams, dictionary);
 
-    // Streams lie back to back after the script, in plan order; offsets
-    // count from the record base, where the first stream has offset 40.
+    // Streams lie back to back after the script, in plan order, after the
+    // dictionary when there is one; offsets count from the record base,
+    // where the first stream has offset 40.
     std::vector<int64_t> offsets;
-    uint64_t at = format::kPackageHeaderSize, streamBytes = 0;
-    for (const std::vector<uint8_t>& s : streams) {
+    uint64_t at = format::kPackageHeaderSize + dictionary.size(), streamBytes = dictionary.size();
+    for (const PackedStream& s : streams) {
         offsets.push_back(static_cast<int64_t>(at));
-        at += s.size();
-        streamBytes += s.size();
+        at += s.bytes.size();
+        streamBytes += s.bytes.size();
     }
     auto tooLarge = [&](uint64_t total) {
         return KpackError(o.manifestName, 0,
@@ -111,15 +139,18 @@ BuildSummary buildPackage(const BuildOptions& o) {
     std::size_t next = 0;
     auto place = [&](ScriptRecord& record) {
         record.offset = offsets[next];
-        record.length = static_cast<int64_t>(streams[next].size());
+        record.length = static_cast<int64_t>(streams[next].bytes.size());
+        record.codec = streams[next].codec;
         ++next;
     };
     for (ScriptRecord& picture : plan.script.pictures) place(picture);
     for (ScriptRecord& record : plan.script.records)
         if (!record.noneApp) place(record);
     // Checksums in the same order: the pictures', then the records'.
-    for (const std::vector<uint8_t>& s : streams)
-        plan.script.checksums.push_back(crc32(s.data(), s.size()));
+    for (const PackedStream& s : streams)
+        plan.script.checksums.push_back(crc32(s.bytes.data(), s.bytes.size()));
+    if (!dictionary.empty())
+        plan.script.checksums.push_back(crc32(dictionary.data(), dictionary.size()));
 
     const std::string script = writeScript(plan.script);
     // The script must read back as the setup reads it; anything else is a
@@ -135,9 +166,9 @@ BuildSummary buildPackage(const BuildOptions& o) {
     const uint64_t total =
         uint64_t(kPackageStart) + format::kPackageHeaderSize + scriptStream.size() + streamBytes;
     if (total > largest) throw tooLarge(total);
-    const std::string header =
-        packageHeader(static_cast<int64_t>(scriptStream.size()), countedRecords(plan.script),
-                      crc32(scriptStream.data(), scriptStream.size()));
+    const std::string header = packageHeader(
+        static_cast<int64_t>(scriptStream.size()), countedRecords(plan.script),
+        crc32(scriptStream.data(), scriptStream.size()), static_cast<int64_t>(dictionary.size()));
 
     // The output's folder is made only now, when nothing can stop the build
     // but the writing itself.
@@ -152,8 +183,9 @@ BuildSummary buildPackage(const BuildOptions& o) {
     if (!out.open(o.output, &error))
         throw KpackError(o.outputName, 0, "cannot create the output: " + error);
     bool ok = out.write(stub.data(), stub.size()) && out.write(header.data(), header.size()) &&
-              out.write(scriptStream.data(), scriptStream.size());
-    for (const std::vector<uint8_t>& s : streams) ok = ok && out.write(s.data(), s.size());
+              out.write(scriptStream.data(), scriptStream.size()) &&
+              out.write(dictionary.data(), dictionary.size());
+    for (const PackedStream& s : streams) ok = ok && out.write(s.bytes.data(), s.bytes.size());
     if (!ok) throw KpackError(o.outputName, 0, "cannot write the output (is the disk full?)");
     if (!out.commit(&error)) throw KpackError(o.outputName, 0, "cannot write the output: " + error);
 

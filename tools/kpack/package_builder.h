@@ -3,6 +3,7 @@
 // header, the compressed script and the compressed streams).
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,8 @@ struct BuildOptions {
     std::string uninstallerName;
     CheckOptions checks;
     unsigned threads = 1;
+    // --compression: deflate or not (lzss), over the manifest's choice.
+    std::optional<bool> deflate;
     bool showProgress = false;
     // The largest setup.exe the setup can address: its stream positions are
     // signed 32-bit numbers. Tests lower it to reach the limit cheaply.

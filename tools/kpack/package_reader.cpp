@@ -10,6 +10,7 @@
 #include "package/format.h"
 #include "package/lzss_decoder.h"
 #include "package/number_field.h"
+#include "package/package_header.h"
 #include "package/script_check.h"
 #include "package/stream_checksums.h"
 #include "script_rules.h"
@@ -84,10 +85,13 @@ PackageReader::PackageReader(const fs::path& path, const std::string& displayNam
         fail("cannot read the package header");
     uint32_t scriptChecksum = 0;
     checksummed_ = headerScriptChecksum(header + format::kHeaderScriptLength, &scriptChecksum);
+    const int32_t dictionaryLength = headerDictionaryLength(header + format::kHeaderFileCount);
     if (!isCleanNumberField(
             header + format::kHeaderScriptLength,
             checksummed_ ? format::kHeaderChecksumNul : format::kNumberFieldWidth) ||
-        !isCleanNumberField(header + format::kHeaderFileCount))
+        !isCleanNumberField(header + format::kHeaderFileCount, dictionaryLength > 0
+                                                                   ? format::kHeaderDictionaryNul
+                                                                   : format::kNumberFieldWidth))
         fail("the package header is damaged (its fields are not numbers)");
     scriptLength_ = parseNumberField(header + format::kHeaderScriptLength);
     fileCount_ = parseNumberField(header + format::kHeaderFileCount);
@@ -118,6 +122,7 @@ PackageReader::PackageReader(const fs::path& path, const std::string& displayNam
     if (checksummed_ && !parsed_.hasChecksums)
         fail("the header carries a checksum but the script has no " +
              withoutLineEnd(format::kSectionChecksums) + " section");
+    readDictionary(dictionaryLength);
     for (std::size_t i = 0; i < parsed_.pictures.size(); ++i)
         checkStream(parsed_.pictures[i], describe(parsed_.pictures[i]));
     for (const ParsedRecord& r : parsed_.records)
@@ -140,6 +145,31 @@ PackageReader::PackageReader(const fs::path& path, const std::string& displayNam
     if (const PackageProblem setupProblem = check.finish(); setupProblem != PackageProblem::None)
         fail("the setup would refuse this package: script line " +
              std::to_string(check.problemLine()) + ": " + problemText(setupProblem));
+}
+
+// The dictionary, the first stream after the script: inside the file and,
+// in a package with checksums, matching the last checksum line.
+void PackageReader::readDictionary(int32_t length) {
+    if (length == 0) {
+        if (parsed_.hasDictionaryChecksum)
+            fail(withoutLineEnd(format::kSectionChecksums) +
+                 " has one checksum more than streams, and the package has no dictionary");
+        return;
+    }
+    const uint64_t start = static_cast<uint64_t>(recordBase_) + format::kPackageHeaderSize;
+    dictionary_.resize(static_cast<std::size_t>(length));
+    if (start + dictionary_.size() > file_.size() ||
+        file_.readAt(start, dictionary_.data(), dictionary_.size()) != dictionary_.size())
+        fail("the deflate dictionary (" + std::to_string(length) +
+             " bytes) runs past the end of the file: the file is truncated");
+    if (!checksummed_) return;
+    if (!parsed_.hasDictionaryChecksum)
+        fail("the header names a deflate dictionary but " +
+             withoutLineEnd(format::kSectionChecksums) + " has no checksum for it");
+    const uint32_t actual = crc32(dictionary_.data(), dictionary_.size());
+    if (actual != parsed_.dictionaryChecksum)
+        fail("the deflate dictionary is damaged: its CRC-32 is " + hex(actual) +
+             ", the package says " + hex(parsed_.dictionaryChecksum));
 }
 
 void PackageReader::fail(const std::string& problem) const {
@@ -185,7 +215,11 @@ std::vector<uint8_t> PackageReader::compressedStream(const ParsedRecord& r) {
 
 std::vector<uint8_t> PackageReader::decodedStream(const ParsedRecord& r) {
     const std::vector<uint8_t> packed = compressedStream(r);
-    return lzssDecode(packed.data(), packed.size());
+    uint64_t size = 0;
+    const std::string problem =
+        kpack::checkStream(r.codec, packed.data(), packed.size(), &size, &dictionary_);
+    if (!problem.empty()) fail(describe(r) + ": " + problem);
+    return decodeStreamBytes(r.codec, packed.data(), packed.size(), &dictionary_);
 }
 
 std::string PackageReader::stubBytes() {

@@ -35,12 +35,17 @@ class PackageReader {
     // script's); the script stream was checked against its own.
     bool checksummed() const { return checksummed_; }
 
+    // The package's deflate dictionary (format.h), checked against its
+    // checksum; empty when the package has none.
+    const std::vector<uint8_t>& dictionary() const { return dictionary_; }
+
     // The compressed bytes of a record's stream (checked to lie inside the
     // file when the reader was made). Throws KpackError when the file can
     // no longer be read, or when the bytes differ from the stream's
     // checksum (naming the stream).
     std::vector<uint8_t> compressedStream(const ParsedRecord& record);
-    // Its decoded bytes.
+    // Its decoded bytes, by its codec. Throws KpackError as above, and for a
+    // deflate stream that is damaged.
     std::vector<uint8_t> decodedStream(const ParsedRecord& record);
 
     // The Authenticode signature that the stub's PE header points to (the
@@ -59,6 +64,7 @@ class PackageReader {
   private:
     [[noreturn]] void fail(const std::string& problem) const;
     void checkStream(const ParsedRecord& record, const std::string& what) const;
+    void readDictionary(int32_t length);
 
     std::string name_;
     InputFile file_;
@@ -66,6 +72,7 @@ class PackageReader {
     int32_t fileCount_ = 0;
     int64_t recordBase_ = 0;
     bool checksummed_ = false;
+    std::vector<uint8_t> dictionary_;
     std::string script_;
     ParsedScript parsed_;
 };

@@ -152,6 +152,7 @@ class Parser {
         r->offset = parseNumberField(value.data() + format::kRecordOffsetField);
         r->length = parseNumberField(value.data() + format::kRecordLengthField);
         r->kind = value[format::kRecordKind];
+        r->codec = format::codecOfMark(value[format::kRecordCodec]);
         if (r->length < 0 || r->offset < 0)
             return failAt(line, "gives a negative stream offset or length");
         return true;
@@ -273,9 +274,12 @@ class Parser {
             if (n < streams.size()) {
                 streams[n]->hasChecksum = true;
                 streams[n]->checksum = checksum;
+            } else if (n == streams.size()) {
+                out_.hasDictionaryChecksum = true;
+                out_.dictionaryChecksum = checksum;
             }
         }
-        if (n != streams.size())
+        if (n != streams.size() && n != streams.size() + 1)
             return fail(name + " has " + std::to_string(n) + " checksums for " +
                         std::to_string(streams.size()) + " streams");
         out_.hasChecksums = true;

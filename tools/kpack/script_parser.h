@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "package/format.h"
 #include "script_writer.h"
 
 namespace kestrova::kpack {
@@ -19,6 +20,7 @@ struct ParsedRecord {
     int32_t offset = 0;  // the offset field, from the record base
     int32_t length = 0;
     char kind = '\0';
+    format::StreamCodec codec = format::StreamCodec::Lzss;
     bool runAndDelete = false;
     bool hasChecksum = false;  // the [Checksums] section gives the stream's CRC-32
     uint32_t checksum = 0;
@@ -50,6 +52,9 @@ struct ParsedScript {
     bool hasChecksums = false;  // a [Checksums] section after the [Run] lines
     bool hasProduct = false;    // a [Product] section after those
     ScriptProduct product;      // its facts; empty texts where it gives none
+    // One checksum more than streams: the package dictionary's (format.h).
+    bool hasDictionaryChecksum = false;
+    uint32_t dictionaryChecksum = 0;
 
     int64_t countedRecords() const;
     // True when the finish page offers to start a program: the setup shows

@@ -62,7 +62,14 @@ std::string recordLine(const ScriptRecord& record) {
     // the path and the kind stay as they are.
     if (record.runAndDelete) offset.back() = format::kRunAndDeleteMark;
     line += offset;
-    line += numberField(record.length);
+    std::string length = numberField(record.length);
+    // Another codec than LZSS is named in the length field's last byte,
+    // which is padding too and ends the number for every reader.
+    if (record.codec == format::StreamCodec::Stored) length.back() = format::kCodecMarkStored;
+    if (record.codec == format::StreamCodec::Deflate) length.back() = format::kCodecMarkDeflate;
+    if (record.codec == format::StreamCodec::DeflateDictionary)
+        length.back() = format::kCodecMarkDeflateDictionary;
+    line += length;
     line += record.kind;
     line += kLineEnd;
     return line;
@@ -152,7 +159,7 @@ int64_t countedRecords(const ScriptContent& content) {
 }
 
 std::string packageHeader(int64_t scriptStreamLength, int64_t fileCount,
-                          std::optional<uint32_t> scriptChecksum) {
+                          std::optional<uint32_t> scriptChecksum, int64_t dictionaryLength) {
     std::string lengthField = numberField(scriptStreamLength);
     if (scriptChecksum) {
         // The number, then a NUL that ends the field for every reader, then
@@ -162,7 +169,12 @@ std::string packageHeader(int64_t scriptStreamLength, int64_t fileCount,
         lengthField = numberField(scriptStreamLength, format::kHeaderChecksumNul) + '\0' +
                       std::string(digits, sizeof digits);
     }
-    std::string header = lengthField + numberField(fileCount);
+    std::string countField = numberField(fileCount);
+    if (dictionaryLength > 0)  // the same way: the count, a NUL, the length
+        countField = numberField(fileCount, format::kHeaderDictionaryNul) + '\0' +
+                     numberField(dictionaryLength,
+                                 format::kNumberFieldWidth - format::kHeaderDictionaryNul - 1);
+    std::string header = lengthField + countField;
     static_assert(format::kHeaderScriptLength == 0 &&
                       format::kHeaderFileCount == format::kNumberFieldWidth &&
                       format::kPackageHeaderSize == 2 * format::kNumberFieldWidth,

@@ -19,6 +19,7 @@ struct ScriptRecord {
     bool runAndDelete = false;
     int64_t offset = 0;  // of its stream, from the record base
     int64_t length = 0;  // of its stream
+    format::StreamCodec codec = format::StreamCodec::Lzss;
 };
 
 struct ScriptShortcut {
@@ -87,8 +88,10 @@ std::string writeScript(const ScriptContent& content);
 int64_t countedRecords(const ScriptContent& content);
 
 // The kPackageHeaderSize-byte package header; with scriptChecksum, the
-// script length field carries it after a NUL (stream_checksums.h).
+// script length field carries it after a NUL (stream_checksums.h), and a
+// dictionary's length goes after a NUL in the file count field (format.h).
 std::string packageHeader(int64_t scriptStreamLength, int64_t fileCount,
-                          std::optional<uint32_t> scriptChecksum = std::nullopt);
+                          std::optional<uint32_t> scriptChecksum = std::nullopt,
+                          int64_t dictionaryLength = 0);
 
 }  // namespace kestrova::kpack

@@ -1,6 +1,8 @@
 #include "stream_check.h"
 
 #include "package/format.h"
+#include "package/inflate_stream.h"
+#include "package/lzss_decoder.h"
 
 namespace kestrova::kpack {
 
@@ -41,6 +43,76 @@ std::string checkLzssStream(const uint8_t* data, std::size_t size, uint64_t* dec
     }
     *decodedSize = written;
     return "";
+}
+
+namespace {
+
+// Inflates a deflate stream, primed with the dictionary for the codec that
+// asks for one. False when it is not one whole stream.
+bool inflateStream(format::StreamCodec codec, const uint8_t* data, std::size_t size,
+                   const std::vector<uint8_t>* dictionary, std::vector<uint8_t>* bytes) {
+    const bool primed = codec == format::StreamCodec::DeflateDictionary;
+    if (primed && (!dictionary || dictionary->empty())) return false;
+    return primed ? Inflater().inflate(data, size, bytes, dictionary->data(), dictionary->size())
+                  : Inflater().inflate(data, size, bytes);
+}
+
+}  // namespace
+
+std::string checkStream(format::StreamCodec codec, const uint8_t* data, std::size_t size,
+                        uint64_t* decodedSize, const std::vector<uint8_t>* dictionary) {
+    switch (codec) {
+        case format::StreamCodec::Stored:
+            *decodedSize = size;
+            return "";
+        case format::StreamCodec::Deflate:
+        case format::StreamCodec::DeflateDictionary: {
+            if (codec == format::StreamCodec::DeflateDictionary &&
+                (!dictionary || dictionary->empty())) {
+                *decodedSize = 0;
+                return "the stream is primed with the package's dictionary, and the package "
+                       "has none";
+            }
+            std::vector<uint8_t> bytes;
+            const bool whole = inflateStream(codec, data, size, dictionary, &bytes);
+            *decodedSize = bytes.size();
+            return whole ? "" : "the deflate stream is damaged (the setup would refuse the file)";
+        }
+        case format::StreamCodec::Lzss:
+            break;
+    }
+    return checkLzssStream(data, size, decodedSize);
+}
+
+std::vector<uint8_t> decodeStreamBytes(format::StreamCodec codec, const uint8_t* data,
+                                       std::size_t size, const std::vector<uint8_t>* dictionary) {
+    switch (codec) {
+        case format::StreamCodec::Stored:
+            return std::vector<uint8_t>(data, data + size);
+        case format::StreamCodec::Deflate:
+        case format::StreamCodec::DeflateDictionary: {
+            std::vector<uint8_t> bytes;
+            inflateStream(codec, data, size, dictionary, &bytes);
+            return bytes;
+        }
+        case format::StreamCodec::Lzss:
+            break;
+    }
+    return lzssDecode(data, size);
+}
+
+const char* codecName(format::StreamCodec codec) {
+    switch (codec) {
+        case format::StreamCodec::Stored:
+            return "stored";
+        case format::StreamCodec::Deflate:
+            return "deflate";
+        case format::StreamCodec::DeflateDictionary:
+            return "deflate+dict";
+        case format::StreamCodec::Lzss:
+            break;
+    }
+    return "lzss";
 }
 
 }  // namespace kestrova::kpack

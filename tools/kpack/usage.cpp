@@ -15,7 +15,7 @@ const CommandHelp kHelp[] = {
     {"build",
      "usage: kpack build MANIFEST -o SETUP.EXE [--stub STUB.EXE] [--uninstaller EXE]\n"
      "                  [-j THREADS] [--quiet] [--strict] [--allow-empty-folders]\n"
-     "                  [--allow-reg-escapes]\n"
+     "                  [--allow-reg-escapes] [--compression lzss|deflate]\n"
      "\n"
      "Makes SETUP.EXE from the manifest (tools/kpack/README.md describes it): the stub\n"
      "with the package appended. When anything is wrong it says where and writes\n"
@@ -26,6 +26,8 @@ const CommandHelp kHelp[] = {
      "  --uninstaller EXE      the Kestrova-UnInstall.exe that the uninstall option\n"
      "                         ships (default: the one beside kpack)\n"
      "  -j THREADS             compressing threads (default: one per core)\n"
+     "  --compression deflate  also try deflate, taken for each file it makes smaller\n"
+     "                         (default: the manifest's product.compression, or lzss)\n"
      "  --quiet                no progress line\n"
      "  --strict               every warning is an error (for CI)\n"
      "  --allow-empty-folders  a folder = source without files gives an empty folder\n"

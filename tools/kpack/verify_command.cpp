@@ -5,7 +5,6 @@
 #include "error.h"
 #include "gbk_codec.h"
 #include "package/format.h"
-#include "package/lzss_decoder.h"
 #include "package_reader.h"
 #include "picture_convert.h"
 #include "product_details.h"
@@ -37,7 +36,8 @@ std::vector<std::string> verifyPackage(const fs::path& path, const std::string& 
     auto checkStream = [&](const ParsedRecord& r) -> std::vector<uint8_t> {
         const std::vector<uint8_t> packed = package.compressedStream(r);
         uint64_t size = 0;
-        const std::string problem = checkLzssStream(packed.data(), packed.size(), &size);
+        const std::string problem =
+            kpack::checkStream(r.codec, packed.data(), packed.size(), &size, &package.dictionary());
         if (!problem.empty()) fail(package.describe(r) + ": " + problem);
         ++streams;
         return packed;
@@ -50,7 +50,8 @@ std::vector<std::string> verifyPackage(const fs::path& path, const std::string& 
         if (picture.length == 0 && optional) continue;
         // Read as the setup reads it: a picture its reader refuses would
         // leave an empty page, band or splash window.
-        const std::vector<uint8_t> bytes = lzssDecode(packed.data(), packed.size());
+        const std::vector<uint8_t> bytes =
+            decodeStreamBytes(picture.codec, packed.data(), packed.size(), &package.dictionary());
         int width = 0, height = 0;
         if (!setupDrawsPicture(bytes, &width, &height))
             fail(package.describe(picture) + " is not a bitmap the setup can draw");
@@ -74,7 +75,8 @@ std::vector<std::string> verifyPackage(const fs::path& path, const std::string& 
             }
         }
         if (r.kind == format::kKindRegistryData && !r.runAndDelete) {
-            const std::vector<uint8_t> bytes = lzssDecode(packed.data(), packed.size());
+            const std::vector<uint8_t> bytes =
+                decodeStreamBytes(r.codec, packed.data(), packed.size(), &package.dictionary());
             int line = 0;
             const std::string problem = registryDataProblem(std::string(bytes.begin(), bytes.end()),
                                                             &line, options.allowRegistryEscapes);
@@ -83,8 +85,8 @@ std::vector<std::string> verifyPackage(const fs::path& path, const std::string& 
                      problem);
         }
         if (sameFileKey(r.target) == sameFileKey(uninstallerTarget())) {
-            const std::string problem =
-                uninstallerProblem(lzssDecode(packed.data(), packed.size()));
+            const std::string problem = uninstallerProblem(
+                decodeStreamBytes(r.codec, packed.data(), packed.size(), &package.dictionary()));
             if (!problem.empty()) fail(package.describe(r) + " " + problem);
         }
     }

@@ -11,10 +11,10 @@
 namespace kestrova::win32 {
 namespace {
 
-// The decoder reads and writes in blocks of about 4 KB, which the C
-// runtime's own 4 KB buffer passes on as one system call each. A larger
-// buffer makes that a few calls for a whole file; the contents and the
-// moments of explicit flushes stay the same.
+// Writers hand over blocks of about 4 KB, which the C runtime's own 4 KB
+// buffer would pass on as one system call each. A larger buffer makes that
+// a few calls for a whole file; the contents and the moments of explicit
+// flushes stay the same.
 constexpr std::size_t kStreamBuffer = 64 * 1024;
 
 File buffered(std::FILE* stream) {
@@ -23,12 +23,19 @@ File buffered(std::FILE* stream) {
     return File(stream);
 }
 
+// A File buffers its reads itself; a second buffer in the runtime would
+// only copy every byte once more (and throw its contents away at each seek).
+File unbuffered(std::FILE* stream) {
+    if (stream) std::setvbuf(stream, nullptr, _IONBF, 0);
+    return File(stream);
+}
+
 }  // namespace
 
 File Win32Platform::openFile(const char* path, FileMode mode) {
     Wide name(path);
     if (!name.ok()) return File();
-    if (mode == FileMode::Read) return buffered(_wfopen(name, L"rb"));
+    if (mode == FileMode::Read) return unbuffered(_wfopen(name, L"rb"));
     std::FILE* stream = _wfopen(name, L"wb");
     // A read-only, hidden or system file refuses to be replaced. Its
     // attributes are cleared only then: asking first would cost a lookup
