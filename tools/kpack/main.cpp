@@ -90,7 +90,8 @@ std::string besideKpack(const char* name, const char* option) {
 int version() {
     std::cout << "kpack " << kKpackVersion << ", the authoring tool of Kestrova Setup\n"
               << "stub:        " << besideKpack(kStubName, "--stub") << "\n"
-              << "uninstaller: " << besideKpack(kUninstallerName, "--uninstaller") << "\n";
+              << "uninstaller: " << besideKpack(kestrova::kUninstallerFileName, "--uninstaller")
+              << "\n";
     return 0;
 }
 
