@@ -295,9 +295,13 @@ startup = true
     EXPECT_NE(std::string::npos, listing.str().find(u8"product: 全部功能"));
     EXPECT_NE(std::string::npos, listing.str().find(u8"run-and-delete"));
     verifyPackage(output, "setup.exe", verdict);
-    EXPECT_EQ("setup.exe: OK: 9 file records, 12 streams (checksums match), " +
-                  std::to_string(fs::file_size(output)) + " bytes\n",
-              verdict.str());
+    EXPECT_EQ(
+        "setup.exe: OK: 9 file records, 12 streams (checksums match), " +
+            std::to_string(fs::file_size(output)) +
+            " bytes\nsetup.exe: pictures welcome 164 x 314, splash 400 x 220, title 548 x 64: "
+            "drawn as they are at 96 and 120 dpi, stretched smoothly into their places above "
+            "120 dpi (the splash by dpi / 120)\n",
+        verdict.str());
 }
 
 TEST(Build, IsReproducibleWhateverTheThreads) {
