@@ -69,7 +69,7 @@ fuzz: bootstrap build/fuzz/build.ninja
 	@tests/fuzz/run --time $(FUZZ_TIME) $(FUZZ_TARGETS)
 
 # `make demo INSTALL=1` also installs the demo product without the wizard;
-# `make demo DPI=120` runs it at 120 dots per inch.
+# `make demo DPI=120` runs it at 120 dots per inch (DPI=192 at 200 %, and so on).
 demo: bootstrap run-stub build/host/build.ninja $(if $(INSTALL),build/win-tests/build.ninja)
 	@cmake --build --preset host -j $(JOBS)
 	@DEMO_DPI=$(DPI) scripts/demo

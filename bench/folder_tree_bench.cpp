@@ -117,7 +117,7 @@ int main() {
     SetupState state;
     std::snprintf(state.installDir, sizeof state.installDir, "%c:\\Apps\\Viewer",
                   static_cast<char>(drive.letter()));
-    WizardContext context{GetModuleHandleW(nullptr), platform, state, 96,
+    WizardContext context{GetModuleHandleW(nullptr), platform, state, kNormalSizes,
                           MessageBoxPort(platform, nullptr)};
     FolderPage page(context);
     HWND frame = CreateWindowExW(0, L"STATIC", L"bench", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400,

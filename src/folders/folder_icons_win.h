@@ -11,8 +11,9 @@ namespace kestrova {
 constexpr int kOwnFolderImage = 0;
 constexpr int kOwnOpenFolderImage = 1;
 
-// A new 16 x 16 image list with the two folders; the caller destroys it.
-// Null when it cannot be made.
-HIMAGELIST makeOwnFolderIcons();
+// A new image list of size x size pixel images (the system's small icon
+// size) with the two folders; the caller destroys it. Null when it cannot
+// be made.
+HIMAGELIST makeOwnFolderIcons(int size);
 
 }  // namespace kestrova

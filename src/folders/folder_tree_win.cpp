@@ -131,7 +131,7 @@ bool FolderTree::attachImageList() {
         systemIcons_ = nullptr;
     }
     // Without the shell's list the tree still works, with its own folders.
-    if (!ownIcons_) ownIcons_ = makeOwnFolderIcons();
+    if (!ownIcons_) ownIcons_ = makeOwnFolderIcons(GetSystemMetrics(SM_CXSMICON));
     if (!ownIcons_) return false;
     TreeView_SetImageList(control_, ownIcons_, TVSIL_NORMAL);
     folderImage_ = kOwnFolderImage;

@@ -25,9 +25,16 @@
 
 // The folder page.
 #define IDC_FOLDER_TREE 1003
+#define IDC_DRIVES_LABEL 1004
+#define IDC_PATH_LABEL 1005
 #define IDC_DRIVES 1006
 #define IDC_REQUIRED_SPACE 1007
 #define IDC_INSTALL_PATH 1008
+
+// The extraction dialog.
+#define IDC_EXTRACTION_ICON 1010
+#define IDC_EXTRACTION_TITLE 1011
+#define IDC_EXTRACTION_TEXT 1012
 
 // The progress and finish pages.
 #define IDC_PROGRESS_BAR 218

@@ -1,6 +1,8 @@
 #include "startup/splash_dialog_win.h"
 
+#include "layout/size_set.h"
 #include "platform/win32/gdi.h"
+#include "platform/win32/window_metrics.h"
 #include "resources/resource_ids.h"
 #include "startup/timed_dialog_win.h"
 #include "wizard/bitmap_draw_win.h"
@@ -10,21 +12,10 @@ namespace {
 
 constexpr UINT kSplashMs = 5000;
 
-// Window placement of a picture of width x height centred on a screen of
-// screenWidth x screenHeight (divisions rounded toward zero).
-RECT centredRect(int screenWidth, int screenHeight, int width, int height) {
-    RECT r;
-    r.left = (screenWidth - width) / 2;
-    r.top = (screenHeight - height) / 2;
-    r.right = r.left + width;
-    r.bottom = r.top + height;
-    return r;
-}
-
 class SplashDialog : public TimedDialog {
   public:
     SplashDialog(Platform& platform, const SetupState& state)
-        : platform_(platform), state_(state) {}
+        : platform_(platform), state_(state), sizes_(sizeSetFor(win32::screenDpi())) {}
 
   protected:
     BOOL onInit() override {
@@ -40,16 +31,19 @@ class SplashDialog : public TimedDialog {
             finish();
             return TRUE;
         }
-        RECT place = centredRect(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                                 width, height);
-        MoveWindow(window(), place.left, place.top, width, height, TRUE);
+        // Its own size on the screens the design knew; above them as much
+        // larger as the wizard is.
+        place_ = splashPlace(sizes_, width, height, GetSystemMetrics(SM_CXSCREEN),
+                             GetSystemMetrics(SM_CYSCREEN));
+        MoveWindow(window(), place_.left, place_.top, place_.width, place_.height, TRUE);
         InvalidateRect(window(), nullptr, TRUE);
         SetTimer(window(), kDialogTimerId, kSplashMs, nullptr);
         return TRUE;
     }
     bool onPaint() override {
         win32::PaintDc paint(window());
-        drawBitmapFile(platform_, state_.softPicturePath, paint.get(), 0, 0, nullptr, nullptr);
+        drawPicture(platform_, state_.softPicturePath, paint.get(), sizes_,
+                    Box{0, 0, place_.width, place_.height});
         return true;
     }
     bool onTimer(UINT_PTR id) override {
@@ -61,6 +55,8 @@ class SplashDialog : public TimedDialog {
   private:
     Platform& platform_;
     const SetupState& state_;
+    const SizeSet sizes_;
+    Box place_{0, 0, 0, 0};  // on the screen
 };
 
 }  // namespace

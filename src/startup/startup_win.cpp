@@ -2,8 +2,10 @@
 
 #include <commctrl.h>
 
+#include "layout/window_layout.h"
 #include "package/lzss_decoder.h"
 #include "platform/win32/win32_platform.h"
+#include "platform/win32/window_metrics.h"
 #include "resources/resource_ids.h"
 #include "startup/extract_package.h"
 #include "startup/silent_install_win.h"
@@ -80,6 +82,7 @@ class ExtractionDialog : public TimedDialog {
 
   protected:
     BOOL onInit() override {
+        placeControls();
         port_.setOwner(window());
         SetTimer(window(), kDialogTimerId, kExtractionDelayMs, nullptr);
         return TRUE;
@@ -93,6 +96,23 @@ class ExtractionDialog : public TimedDialog {
     }
 
   private:
+    // The icon and the two lines in pixels of the size set, each line as
+    // wide as its text; the window fitted around them, in the screen's middle.
+    void placeControls() {
+        const SizeSet sizes = sizeSetFor(win32::screenDpi());
+        const int widest = win32::ownTextWidth(item(IDC_EXTRACTION_TEXT));
+        const int title = win32::ownTextWidth(item(IDC_EXTRACTION_TITLE));
+        const StatusLayout layout =
+            statusLayout(sizes, FontMeasure{win32::lineHeightOf(window()), win32::checkMarkSize()},
+                         GetSystemMetrics(SM_CXICON), widest > title ? widest : title, false);
+        const int ids[] = {IDC_EXTRACTION_ICON, IDC_EXTRACTION_TITLE, IDC_EXTRACTION_TEXT};
+        const Box boxes[] = {layout.icon, layout.lines[0], layout.lines[1]};
+        for (int i = 0; i < 3; ++i)
+            MoveWindow(item(ids[i]), boxes[i].left, boxes[i].top, boxes[i].width, boxes[i].height,
+                       FALSE);
+        win32::sizeAndCentre(window(), layout.clientWidth, layout.clientHeight);
+    }
+
     Platform& platform_;
     SetupState& state_;
     MessageBoxPort port_;  // the start-up's errors, owned by this dialog

@@ -1,7 +1,6 @@
 #include "wizard/bitmap_draw_win.h"
 
 #include "formats/bitmap.h"
-#include "wizard/size_set.h"
 
 namespace kestrova {
 namespace {
@@ -28,40 +27,56 @@ HPALETTE makePalette(const BitmapBlock& block) {
     return CreatePalette(reinterpret_cast<const LOGPALETTE*>(&record));
 }
 
+// Draws the loaded picture into dest of dc, its palette realised: unscaled
+// when dest has the picture's size, else stretched with halftoning.
+void drawBlock(const BitmapBlock& block, HDC dc, const Box& dest) {
+    HPALETTE palette = makePalette(block);
+    HPALETTE previous = nullptr;
+    if (palette) {
+        previous = SelectPalette(dc, palette, FALSE);  // foreground
+        RealizePalette(dc);
+    }
+    // The block is laid out as a BITMAPINFO followed by its rows; the
+    // loader has checked that all h rows of w pixels lie inside it.
+    const int w = block.width(), h = block.height();
+    const auto* info = reinterpret_cast<const BITMAPINFO*>(block.data());
+    if (dest.width == w && dest.height == h) {
+        SetDIBitsToDevice(dc, dest.left, dest.top, w, h, 0, 0, 0, h, block.pixels(), info,
+                          DIB_RGB_COLORS);
+    } else {
+        const int previousMode = SetStretchBltMode(dc, HALFTONE);
+        POINT previousOrigin;
+        SetBrushOrgEx(dc, 0, 0, &previousOrigin);  // as halftoning asks
+        StretchDIBits(dc, dest.left, dest.top, dest.width, dest.height, 0, 0, w, h, block.pixels(),
+                      info, DIB_RGB_COLORS, SRCCOPY);
+        SetBrushOrgEx(dc, previousOrigin.x, previousOrigin.y, nullptr);
+        SetStretchBltMode(dc, previousMode);
+    }
+    if (previous) SelectPalette(dc, previous, TRUE);  // background
+    if (palette) DeleteObject(palette);
+}
+
 }  // namespace
 
 bool drawBitmapFile(Platform& platform, const char* path, HDC dc, int x, int y, int* width,
                     int* height) {
-    HPALETTE palette = nullptr;
-    {
-        BitmapBlock block = loadBitmapFile(platform, path);
-        if (!block) return false;
-        palette = makePalette(block);
-        const int w = block.width(), h = block.height();
-        if (width) *width = w;
-        if (height) *height = h;
-
-        HPALETTE previous = nullptr;
-        if (palette) {
-            previous = SelectPalette(dc, palette, FALSE);  // foreground
-            RealizePalette(dc);
-        }
-        // The block is laid out as a BITMAPINFO followed by its rows; the
-        // loader has checked that all h rows of w pixels lie inside it.
-        SetDIBitsToDevice(dc, x, y, w, h, 0, 0, 0, h, block.pixels(),
-                          reinterpret_cast<const BITMAPINFO*>(block.data()), DIB_RGB_COLORS);
-        if (previous) SelectPalette(dc, previous, TRUE);  // background
-    }  // the block is released here, before the palette
-    if (palette) DeleteObject(palette);
+    BitmapBlock block = loadBitmapFile(platform, path);
+    if (!block) return false;
+    if (width) *width = block.width();
+    if (height) *height = block.height();
+    drawBlock(block, dc, {x, y, block.width(), block.height()});
     return true;
 }
 
-int screenDpi() {
-    HDC info = CreateICW(L"DISPLAY", nullptr, nullptr, nullptr);
-    if (!info) return kNormalDpi;
-    int dpi = GetDeviceCaps(info, LOGPIXELSY);
-    DeleteDC(info);
-    return dpi;
+bool drawPicture(Platform& platform, const char* path, HDC dc, const SizeSet& sizes,
+                 const Box& place) {
+    BitmapBlock block = loadBitmapFile(platform, path);
+    if (!block) return false;
+    drawBlock(block, dc,
+              sizes.picturesStretched()
+                  ? place
+                  : Box{place.left, place.top, block.width(), block.height()});
+    return true;
 }
 
 }  // namespace kestrova

@@ -1,8 +1,10 @@
 #pragma once
-// Drawing .bmp files unscaled into a window, and the display density that
-// chooses the wizard's size set (size_set.h).
+// Drawing .bmp files into a window: unscaled, as the two given size sets
+// draw them, or stretched smoothly into their scaled places above 120 dots
+// per inch (size_set.h).
 #include <windows.h>
 
+#include "layout/size_set.h"
 #include "platform/platform.h"
 
 namespace kestrova {
@@ -14,8 +16,11 @@ namespace kestrova {
 bool drawBitmapFile(Platform& platform, const char* path, HDC dc, int x, int y, int* width,
                     int* height);
 
-// The vertical logical pixels per inch of the display; 96 when the system
-// cannot make an information context for it.
-int screenDpi();
+// Draws the picture at path into its place in dc: where sizes stretch
+// pictures, over the whole place (halftone stretching, so a photograph
+// stays smooth); otherwise unscaled at the place's top left, however much
+// of the place it covers. False, nothing drawn, when it cannot be loaded.
+bool drawPicture(Platform& platform, const char* path, HDC dc, const SizeSet& sizes,
+                 const Box& place);
 
 }  // namespace kestrova

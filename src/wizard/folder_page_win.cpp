@@ -2,7 +2,9 @@
 
 #include "engine/path_macros.h"
 #include "folders/drive_survey.h"
+#include "layout/window_layout.h"
 #include "platform/win32/wide.h"
+#include "platform/win32/window_metrics.h"
 #include "resources/resource_ids.h"
 #include "state/bounded_text.h"
 #include "wizard/installed_folder.h"
@@ -24,6 +26,7 @@ void FolderPage::setText(int id, const char* text) {
 BOOL FolderPage::onInit() {
     SetupState& setup = state();
     Platform& platform = context_.platform;
+    placeControls();
     tree_.attach(item(IDC_FOLDER_TREE));
     expandPathMacros(platform, context_.user, setup, setup.installDir);
     setText(IDC_INSTALL_PATH, setup.installDir);
@@ -50,6 +53,21 @@ BOOL FolderPage::onInit() {
     // Selecting the drive composed its default path into the edit.
     if (installed) setText(IDC_INSTALL_PATH, setup.installDir);
     return TRUE;
+}
+
+void FolderPage::placeControls() {
+    RECT list;
+    GetWindowRect(item(IDC_DRIVES), &list);  // closed: the control sizes it by its font
+    const FontMeasure font{win32::lineHeightOf(window()), win32::checkMarkSize()};
+    const FolderLayout layout = folderLayout(context_.sizes, font, list.bottom - list.top,
+                                             win32::ownTextWidth(item(IDC_DRIVES_LABEL)),
+                                             win32::ownTextWidth(item(IDC_PATH_LABEL)));
+    placeControl(IDC_DRIVES_LABEL, layout.driveLabel);
+    placeControl(IDC_DRIVES, layout.drives);
+    placeControl(IDC_FOLDER_TREE, layout.tree);
+    placeControl(IDC_REQUIRED_SPACE, layout.requiredSpace);
+    placeControl(IDC_PATH_LABEL, layout.pathLabel);
+    placeControl(IDC_INSTALL_PATH, layout.path);
 }
 
 void FolderPage::listDrives() {

@@ -33,6 +33,8 @@ class FolderPage : public WizardPage {
     bool onNotify(const NMHDR& header, LRESULT* result) override;
 
   private:
+    // Places the controls in pixels of the size set, sized for the font.
+    void placeControls();
     void listDrives();
     void showDriveOf(char letter);
     void changeDrive();

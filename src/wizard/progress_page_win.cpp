@@ -5,7 +5,9 @@
 #include "engine/install_run.h"
 #include "engine/path_macros.h"
 #include "engine/uninstall_log.h"
+#include "layout/window_layout.h"
 #include "platform/win32/wide.h"
+#include "platform/win32/window_metrics.h"
 #include "resources/resource_ids.h"
 #include "wizard/status_line_win.h"
 
@@ -19,6 +21,10 @@ void ProgressPort::status(const char* text) {
 }
 
 BOOL ProgressPage::onInit() {
+    const ProgressLayout layout = progressLayout(
+        context_.sizes, FontMeasure{win32::lineHeightOf(window()), win32::checkMarkSize()});
+    placeControl(IDC_STATUS_LINE, layout.status);
+    placeControl(IDC_PROGRESS_BAR, layout.bar);
     port_.setOwner(window());
     SetTimer(window(), kDialogTimerId, kProgressTickMs, nullptr);
     return TRUE;

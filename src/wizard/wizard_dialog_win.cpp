@@ -2,12 +2,13 @@
 
 #include "engine/path_macros.h"
 #include "engine/uninstall_log.h"
+#include "layout/window_layout.h"
 #include "platform/win32/wide.h"
+#include "platform/win32/window_metrics.h"
 #include "resources/resource_ids.h"
 #include "resources/texts.h"
 #include "state/bounded_text.h"
 #include "wizard/bitmap_draw_win.h"
-#include "wizard/size_set.h"
 
 namespace kestrova {
 
@@ -20,7 +21,7 @@ constexpr int kPageTemplates[kPageCount] = {IDD_WELCOME, IDD_LICENCE, IDD_FOLDER
 
 WizardDialog::WizardDialog(HINSTANCE instance, Platform& platform, SetupState& state,
                            TempFiles& tempFiles)
-    : context_{instance, platform, state, kNormalDpi, MessageBoxPort(platform, nullptr)},
+    : context_{instance, platform, state, kNormalSizes, MessageBoxPort(platform, nullptr)},
       tempFiles_(tempFiles),
       icon_(LoadIconW(instance, MAKEINTRESOURCEW(IDI_SETUP))),
       welcome_(context_),
@@ -58,8 +59,8 @@ BOOL WizardDialog::onInit() {
     if (joinText(title, sizeof title, state.productName, texts::kWizardTitleAfter))
         SetWindowTextW(window(), Wide(title, Conversion::Lenient));
     state.lastPage = kFinishPage;
-    // Asked before the pages are made: their own set-up sizes by it.
-    context_.dpi = screenDpi();
+    // Asked before the pages are made: each places its controls by it.
+    context_.sizes = sizeSetFor(win32::screenDpi());
     for (int number = 1; number <= kPageCount; ++number) {
         // Without all its pages the wizard cannot lead anywhere: it closes.
         if (!page(number).create(context_.instance, kPageTemplates[number - 1], window()))
@@ -74,32 +75,28 @@ BOOL WizardDialog::onInit() {
 }
 
 // Places the pages in the page area at the top left and the buttons in a
-// strip below it, in pixels of the size set, and fits the window to them.
+// row below it, in pixels of the size set, the buttons wide enough for the
+// widest caption they show, and fits the window to them.
 void WizardDialog::placeControls() {
-    const SizeSet sizes = sizeSetFor(context_.dpi);
-    const int width = sizes.pageWidth;
-    auto scaled = [width](int pixels) { return pixels * width / kNormalSizes.pageWidth; };
-    for (int number = 1; number <= kPageCount; ++number) {
-        const int top = number == kWelcomePage ? 0 : sizes.titleBandHeight;
-        MoveWindow(page(number).window(), 0, top, width, sizes.pageHeight - top, TRUE);
-    }
-    MoveWindow(item(IDC_BAND_LINE), 0, sizes.titleBandHeight - 2, width, 2, TRUE);
-    MoveWindow(item(IDC_BUTTON_LINE), 0, sizes.pageHeight, width, 2, TRUE);
-    const int buttonWidth = scaled(75), buttonHeight = scaled(23), gap = scaled(11);
-    const int buttonTop = sizes.pageHeight + scaled(13);
-    const int cancelLeft = width - gap - buttonWidth;
-    const int nextLeft = cancelLeft - gap - buttonWidth;
-    MoveWindow(item(IDCANCEL), cancelLeft, buttonTop, buttonWidth, buttonHeight, TRUE);
-    MoveWindow(item(IDC_NEXT), nextLeft, buttonTop, buttonWidth, buttonHeight, TRUE);
-    MoveWindow(item(IDC_BACK), nextLeft - buttonWidth, buttonTop, buttonWidth, buttonHeight, TRUE);
-
-    RECT frame{0, 0, width, buttonTop + buttonHeight + gap};
-    AdjustWindowRectEx(&frame, GetWindowLongW(window(), GWL_STYLE), FALSE,
-                       GetWindowLongW(window(), GWL_EXSTYLE));
-    const int frameWidth = frame.right - frame.left, frameHeight = frame.bottom - frame.top;
-    SetWindowPos(window(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - frameWidth) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - frameHeight) / 2, frameWidth, frameHeight,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    // Back and Cancel keep their templates' captions; Next also reads Finish.
+    const int widths[] = {win32::ownTextWidth(item(IDC_BACK)), win32::ownTextWidth(item(IDCANCEL)),
+                          win32::textWidthOf(window(), Wide(texts::kCaptionNext)),
+                          win32::textWidthOf(window(), Wide(texts::kCaptionFinish))};
+    int widestCaption = 0;
+    for (int width : widths) widestCaption = width > widestCaption ? width : widestCaption;
+    const FontMeasure font{win32::lineHeightOf(window()), win32::checkMarkSize()};
+    const FrameLayout layout = frameLayout(context_.sizes, font, widestCaption);
+    auto place = [](HWND control, const Box& box) {
+        MoveWindow(control, box.left, box.top, box.width, box.height, TRUE);
+    };
+    for (int number = 1; number <= kPageCount; ++number)
+        place(page(number).window(), number == kWelcomePage ? layout.welcomePage : layout.bodyPage);
+    place(item(IDC_BAND_LINE), layout.bandLine);
+    place(item(IDC_BUTTON_LINE), layout.buttonLine);
+    place(item(IDC_BACK), layout.back);
+    place(item(IDC_NEXT), layout.next);
+    place(item(IDCANCEL), layout.cancel);
+    win32::sizeAndCentre(window(), layout.clientWidth, layout.clientHeight);
 }
 
 void WizardDialog::onShowWindow(bool shown) {
@@ -162,7 +159,8 @@ void WizardDialog::switchPage(bool forward) {
     EnableWindow(item(IDCANCEL), buttons.cancelEnabled);
     setButtonCaption(IDC_NEXT, buttons.finishCaption ? texts::kCaptionFinish : texts::kCaptionNext);
     bandTextsFor(next, state.productName, pageTitle_, pageSubtitle_, sizeof pageTitle_);
-    RECT band{0, 0, sizeSetFor(context_.dpi).pageWidth, sizeSetFor(context_.dpi).titleBandHeight};
+    const Box place = context_.sizes.titlePicture();
+    RECT band{place.left, place.top, place.right(), place.bottom()};
     InvalidateRect(window(), &band, TRUE);
     page(next).show();
 }
@@ -214,12 +212,13 @@ bool WizardDialog::onPaint() {
     // The whole band is drawn in the window's own context, whatever part
     // needs painting; the pages are clipped out (WS_CLIPCHILDREN).
     const SetupState& state = context_.state;
+    const SizeSet& sizes = context_.sizes;
     HDC dc = dc_.get();
     if (state.currentPage != kWelcomePage)
-        drawBitmapFile(context_.platform, state.titlePicturePath, dc, 0, 0, nullptr, nullptr);
+        drawPicture(context_.platform, state.titlePicturePath, dc, sizes, sizes.titlePicture());
     HFONT titleFont = state.currentPage == state.lastPage ? normal_.get() : bold_.get();
-    drawGbkText(dc, titleFont, RGB(0, 0, 0), 16, 16, pageTitle_);
-    drawGbkText(dc, normal_.get(), RGB(0, 0, 0), 16, 36, pageSubtitle_);
+    drawGbkText(dc, titleFont, RGB(0, 0, 0), sizes.title, pageTitle_);
+    drawGbkText(dc, normal_.get(), RGB(0, 0, 0), sizes.subtitle, pageSubtitle_);
     return true;
 }
 

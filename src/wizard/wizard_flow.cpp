@@ -5,7 +5,6 @@
 #include "engine/gbk_text.h"
 #include "resources/texts.h"
 #include "state/bounded_text.h"
-#include "wizard/size_set.h"
 
 namespace kestrova {
 
@@ -87,16 +86,6 @@ PathCheck checkInstallPathText(const char* typed, char* path, std::size_t capaci
 int progressPosition(int32_t filesDone, int32_t fileCount) {
     if (fileCount < 1) fileCount = 1;
     return static_cast<int>((int64_t{filesDone} * 100 + 100) / fileCount);
-}
-
-BoxPlace runCheckBoxPlace(int dpi, std::size_t captionBytes, int clientWidth, int clientHeight) {
-    const SizeSet sizes = sizeSetFor(dpi);
-    BoxPlace place;
-    place.width = checkBoxWidth(sizes, captionBytes);
-    place.height = sizes.checkBoxHeight;
-    place.left = (clientWidth - place.width) / 2;
-    place.top = (clientHeight - place.height) / 2;
-    return place;
 }
 
 }  // namespace kestrova

@@ -1,8 +1,8 @@
 #pragma once
 // The wizard's decisions, without windows: which page comes next, the
 // state of its buttons, the band texts, the check of a typed install path,
-// the progress bar's position and the place of the finish page's check
-// box. The window code asks these and does what they say.
+// and the progress bar's position. The window code asks these and does
+// what they say.
 #include <cstddef>
 #include <cstdint>
 
@@ -60,13 +60,5 @@ PathCheck checkInstallPathText(const char* typed, char* path, std::size_t capaci
 // The progress bar's position (0 to 100; more shows full) when filesDone
 // files of fileCount are done: (filesDone x 100 + 100) / fileCount.
 int progressPosition(int32_t filesDone, int32_t fileCount);
-
-struct BoxPlace {
-    int left, top, width, height;
-};
-
-// The finish page's run check box for a caption of captionBytes bytes,
-// centred in a client area of clientWidth x clientHeight at dpi.
-BoxPlace runCheckBoxPlace(int dpi, std::size_t captionBytes, int clientWidth, int clientHeight);
 
 }  // namespace kestrova

@@ -3,26 +3,27 @@
 #include <cstring>
 
 #include "engine/path_macros.h"
+#include "layout/window_layout.h"
 #include "platform/win32/wide.h"
+#include "platform/win32/window_metrics.h"
 #include "resources/resource_ids.h"
 #include "resources/texts.h"
 #include "state/bounded_text.h"
 #include "wizard/bitmap_draw_win.h"
 #include "wizard/run_section.h"
-#include "wizard/size_set.h"
 
 namespace kestrova {
 
 using win32::Conversion;
 using win32::Wide;
 
-void drawGbkText(HDC dc, HFONT font, COLORREF colour, int x, int y, const char* text) {
+void drawGbkText(HDC dc, HFONT font, COLORREF colour, TextPlace place, const char* text) {
     win32::SelectedObject selected(dc, font);
     Wide wide(text, Conversion::Lenient);
     SetTextColor(dc, colour);
     // Transparent: text cells filled white over a picture look broken.
     SetBkMode(dc, TRANSPARENT);
-    TextOutW(dc, x, y, wide, wide.length());
+    TextOutW(dc, place.x, place.y, wide, wide.length());
 }
 
 void WizardPage::show() {
@@ -51,6 +52,10 @@ void WizardPage::enableWizardButton(int id, bool enabled) {
     EnableWindow(GetDlgItem(GetParent(window()), id), enabled);
 }
 
+void WizardPage::placeControl(int id, const Box& place) {
+    MoveWindow(item(id), place.left, place.top, place.width, place.height, TRUE);
+}
+
 // ---- Welcome -------------------------------------------------------------
 
 constexpr COLORREF kLightColour = RGB(250, 250, 250);
@@ -71,17 +76,18 @@ BOOL WelcomePage::onInit() {
 bool WelcomePage::onPaint() {
     win32::PaintDc paint(window());
     HDC dc = dc_.get();
+    const SizeSet& sizes = context_.sizes;
     RECT client;
     GetClientRect(window(), &client);
     {
         win32::SelectedObject pen(dc, lightPen_.get());
         win32::SelectedObject brush(dc, lightBrush_.get());
-        Rectangle(dc, 164, client.top, client.right, sizeSetFor(context_.dpi).pageHeight);
+        Rectangle(dc, sizes.welcomeWidth, client.top, client.right, sizes.pageHeight);
     }
-    drawBitmapFile(context_.platform, state().welcomePicturePath, dc, 0, 0, nullptr, nullptr);
-    drawGbkText(dc, bold_.get(), kHeadingColour, 180, 16, heading_);
-    drawGbkText(dc, normal_.get(), RGB(0, 0, 0), 175, 40, texts::kWelcomeLine1);
-    drawGbkText(dc, normal_.get(), RGB(0, 0, 0), 175, 58, texts::kWelcomeLine2);
+    drawPicture(context_.platform, state().welcomePicturePath, dc, sizes, sizes.welcomePicture());
+    drawGbkText(dc, bold_.get(), kHeadingColour, sizes.heading, heading_);
+    drawGbkText(dc, normal_.get(), RGB(0, 0, 0), sizes.welcomeLine1, texts::kWelcomeLine1);
+    drawGbkText(dc, normal_.get(), RGB(0, 0, 0), sizes.welcomeLine2, texts::kWelcomeLine2);
     return true;
 }
 
@@ -95,15 +101,15 @@ void WelcomePage::onDestroy() {
 
 BOOL LicencePage::onInit() {
     state().licenceAccepted = false;
-    // The document fills the page above the two choices, with a margin.
-    // The page gets its size only after all pages exist: its width is the
-    // size set's.
-    RECT accept;
-    GetWindowRect(item(IDC_ACCEPT), &accept);
-    MapWindowPoints(nullptr, window(), reinterpret_cast<POINT*>(&accept), 2);
-    const int width = sizeSetFor(context_.dpi).pageWidth, margin = width / 64;
-    RECT area{margin, margin, width - margin, accept.top - margin};
-    view_.show(window(), IDC_LICENCE_VIEW, area, state().licencePath);
+    // The page gets its size only after all pages exist; the size set says
+    // what it will be. The document fills it above the two choices.
+    const FontMeasure font{win32::lineHeightOf(window()), win32::checkMarkSize()};
+    const LicenceLayout layout = licenceLayout(context_.sizes, font);
+    placeControl(IDC_ACCEPT, layout.accept);
+    placeControl(IDC_DECLINE, layout.decline);
+    const Box& v = layout.view;
+    view_.show(window(), IDC_LICENCE_VIEW, RECT{v.left, v.top, v.right(), v.bottom()},
+               state().licencePath);
     return TRUE;
 }
 
@@ -143,9 +149,12 @@ void FinishPage::createRunCheckBox(HFONT font) {
     if (!readRunSection(context_.platform, state(), caption)) return;
     RECT client;
     GetClientRect(window(), &client);
-    BoxPlace place = runCheckBoxPlace(context_.dpi, std::strlen(caption),
-                                      client.right - client.left, client.bottom - client.top);
     Wide text(caption, Conversion::Lenient);
+    // Measured in the font the box is given: the wizard's.
+    const FontMeasure measure{win32::lineHeightOf(GetParent(window())), win32::checkMarkSize()};
+    const Box place = runCheckBoxPlace(context_.sizes, static_cast<int>(std::strlen(caption)),
+                                       win32::textWidthOf(GetParent(window()), text), measure,
+                                       client.right - client.left, client.bottom - client.top);
     runCheckBox_ =
         CreateWindowExW(0, L"BUTTON", text, WS_CHILD | BS_AUTOCHECKBOX | BS_BOTTOM, place.left,
                         place.top, place.width, place.height, window(),

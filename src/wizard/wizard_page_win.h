@@ -6,6 +6,7 @@
 // nothing of their own.
 #include <windows.h>
 
+#include "layout/size_set.h"
 #include "platform/platform.h"
 #include "platform/win32/dialog.h"
 #include "platform/win32/gdi.h"
@@ -21,7 +22,7 @@ struct WizardContext {
     HINSTANCE instance;
     Platform& platform;
     SetupState& state;
-    int dpi;              // screenDpi, asked once
+    SizeSet sizes;        // for screenDpi, asked once
     MessageBoxPort user;  // how the engine's calls on the wizard's thread reach the user
 };
 
@@ -41,6 +42,8 @@ class WizardPage : public Dialog {
     bool onClose() override;
     // Enables or disables a button of the wizard (the page's parent).
     void enableWizardButton(int id, bool enabled);
+    // Moves the page's control id to place (pixels of the page).
+    void placeControl(int id, const Box& place);
 
     WizardContext& context_;
     SetupState& state() { return context_.state; }
@@ -102,7 +105,8 @@ class FinishPage : public WizardPage {
     HWND runCheckBox_ = nullptr;  // a child window: destroyed with the page
 };
 
-// Draws a GBK text at (x, y) of dc in font and colour, over what is there.
-void drawGbkText(HDC dc, HFONT font, COLORREF colour, int x, int y, const char* text);
+// Draws a GBK text with its top left at place in dc, in font and colour,
+// over what is there.
+void drawGbkText(HDC dc, HFONT font, COLORREF colour, TextPlace place, const char* text);
 
 }  // namespace kestrova

@@ -17,7 +17,6 @@
 
 #include "fake_platform.h"
 #include "picture_files.h"
-#include "wizard/size_set.h"
 
 namespace kestrova {
 using kestrova::test::bitmapDataFile;
@@ -322,19 +321,6 @@ TEST(Bitmap, LoadsThroughThePlatform) {
     ASSERT_EQ(fromBytes.size(), fromFile.size());
     EXPECT_EQ(0, std::memcmp(fromBytes.data(), fromFile.data(), fromFile.size()));
     EXPECT_FALSE(loadBitmapFile(fake, "C:\\TEMP\\Soft.Bmp"));
-}
-
-TEST(SizeSet, AboveNinetySixDotsPerInchIsTheLargeSet) {
-    EXPECT_EQ(548, sizeSetFor(96).pageWidth);
-    EXPECT_EQ(314, sizeSetFor(72).pageHeight);
-    EXPECT_EQ(730, sizeSetFor(97).pageWidth);
-    EXPECT_EQ(392, sizeSetFor(120).pageHeight);
-    EXPECT_EQ(64, sizeSetFor(96).titleBandHeight);
-    EXPECT_EQ(80, sizeSetFor(120).titleBandHeight);
-    EXPECT_EQ(14, sizeSetFor(96).checkBoxHeight);
-    EXPECT_EQ(18, sizeSetFor(144).checkBoxHeight);
-    EXPECT_EQ(18 + 6 * 10, checkBoxWidth(sizeSetFor(96), 10));
-    EXPECT_EQ(22 + 8 * 10, checkBoxWidth(sizeSetFor(120), 10));
 }
 
 }  // namespace

@@ -73,23 +73,12 @@ TEST(WizardFlow, TypedPathsAreCheckedAsTheWizardShowsThem) {
     EXPECT_EQ(k::PathCheck::Wrong, k::checkInstallPathText("C:\\Abc", tiny, sizeof tiny));
 }
 
-TEST(WizardFlow, ProgressAndCheckBoxPlaces) {
+TEST(WizardFlow, ProgressPositions) {
     EXPECT_EQ(50, k::progressPosition(1, 4));
     EXPECT_EQ(75, k::progressPosition(2, 4));
     EXPECT_EQ(100, k::progressPosition(3, 4));
     EXPECT_EQ(125, k::progressPosition(4, 4));
     EXPECT_EQ(10000, k::progressPosition(0x7FFFFFFF, 0x7FFFFFFF / 100));  // no overflow
-
-    k::BoxPlace box = k::runCheckBoxPlace(96, 10, 548, 250);
-    EXPECT_EQ(78, box.width);
-    EXPECT_EQ(14, box.height);
-    EXPECT_EQ(235, box.left);
-    EXPECT_EQ(118, box.top);
-    box = k::runCheckBoxPlace(120, 10, 730, 312);
-    EXPECT_EQ(102, box.width);
-    EXPECT_EQ(18, box.height);
-    EXPECT_EQ(314, box.left);
-    EXPECT_EQ(147, box.top);
 }
 
 TEST(WizardFlow, RunOfferNeedsBothLinesOfTheSectionBeforeTheLicence) {

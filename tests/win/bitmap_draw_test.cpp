@@ -11,6 +11,7 @@
 
 #include "fake_platform.h"
 #include "picture_files.h"
+#include "platform/win32/window_metrics.h"
 #include "wizard/bitmap_draw_win.h"
 
 namespace kestrova {
@@ -27,7 +28,8 @@ namespace {
 constexpr wchar_t kReportDpi[] = L"--report-screen-dpi";
 
 const bool kIsDpiChild = [] {
-    if (std::wcsstr(GetCommandLineW(), kReportDpi)) ExitProcess(static_cast<UINT>(screenDpi()));
+    if (std::wcsstr(GetCommandLineW(), kReportDpi))
+        ExitProcess(static_cast<UINT>(win32::screenDpi()));
     return false;
 }();
 

@@ -70,7 +70,7 @@ struct PageHost {
 
     win32::Win32Platform platform;
     SetupState state;
-    WizardContext context{GetModuleHandleW(nullptr), platform, state, 96,
+    WizardContext context{GetModuleHandleW(nullptr), platform, state, kNormalSizes,
                           MessageBoxPort(platform, nullptr)};
     FolderPage page{context};
     HWND frame = nullptr;

@@ -6,6 +6,7 @@
 #include "gbk_codec.h"
 #include "package/format.h"
 #include "package_reader.h"
+#include "setup_limits.h"
 #include "stream_check.h"
 
 namespace kestrova::kpack {
@@ -99,7 +100,7 @@ void listPackage(const fs::path& path, const std::string& name, std::ostream& ou
     out << "directories:\n";
     for (const std::string& d : s.directories) out << "  " << displayGbk(d) << "\n";
 
-    out << "pictures:\n";
+    out << "pictures (" << pictureDensities() << "):\n";
     static const char* pictureNames[] = {"welcome", "splash", "title"};
     for (std::size_t i = 0; i < s.pictures.size(); ++i) {
         uint64_t original = 0;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "gbk_codec.h"
+#include "layout/size_set.h"
 
 namespace kestrova::kpack {
 namespace {
@@ -97,6 +98,12 @@ std::string picturePlaceProblem(int index, int width, int height) {
     return "is " + std::to_string(width) + " x " + std::to_string(height) + " pixels; " +
            (welcome ? "the welcome page's left" : "the band above pages 2 to 5") + " is " +
            std::to_string(w) + " x " + std::to_string(h) + " and the picture is drawn unscaled";
+}
+
+std::string pictureDensities() {
+    const std::string normal = std::to_string(kNormalDpi), large = std::to_string(kLargeDpi);
+    return "drawn as they are at " + normal + " and " + large + " dpi, stretched smoothly into " +
+           "their places above " + large + " dpi (the splash by dpi / " + large + ")";
 }
 
 }  // namespace kestrova::kpack

@@ -33,6 +33,10 @@ struct PathLength {
 // the same way, against kWindowsPathLimit, in characters.
 PathLength targetPathLength(const std::string& target, const std::string& installDir);
 
+// How the setup draws the pictures at each display density, for list and
+// verify: as they are at 96 and 120 dots per inch, stretched above.
+std::string pictureDensities();
+
 // What is wrong with a picture of width x height for the place of picture
 // index (0 welcome, 2 title; the splash window, 1, takes any size), as it
 // follows the picture's name in a warning; "" when it fits.

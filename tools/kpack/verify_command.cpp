@@ -43,6 +43,8 @@ std::vector<std::string> verifyPackage(const fs::path& path, const std::string& 
         return packed;
     };
 
+    static const char* const pictureNames[] = {"welcome", "splash", "title"};
+    std::string pictureSizes;
     for (std::size_t i = 0; i < script.pictures.size(); ++i) {
         const ParsedRecord& picture = script.pictures[i];
         const std::vector<uint8_t> packed = checkStream(picture);
@@ -57,6 +59,9 @@ std::vector<std::string> verifyPackage(const fs::path& path, const std::string& 
             fail(package.describe(picture) + " is not a bitmap the setup can draw");
         const std::string place = picturePlaceProblem(static_cast<int>(i), width, height);
         if (!place.empty()) warn(package.describe(picture) + " " + place);
+        if (i < 3)
+            pictureSizes += std::string(pictureSizes.empty() ? "" : ", ") + pictureNames[i] + " " +
+                            std::to_string(width) + " x " + std::to_string(height);
     }
     std::map<std::string, int> targets;  // sameFileKey -> the script line of its record
     for (const ParsedRecord& r : script.records) {
@@ -114,6 +119,7 @@ std::vector<std::string> verifyPackage(const fs::path& path, const std::string& 
     out << name << ": OK: " << counted << " file records, " << streams << " streams"
         << (package.checksummed() ? " (checksums match)" : " (no checksums)") << ", "
         << package.fileSize() << " bytes\n";
+    out << name << ": pictures " << pictureSizes << ": " << pictureDensities() << "\n";
     return warnings;
 }
 

@@ -2,8 +2,10 @@
 
 #include <commctrl.h>
 
+#include "layout/window_layout.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
+#include "platform/win32/window_metrics.h"
 #include "resources/texts.h"
 #include "uninstaller/uninstall_messages.h"
 #include "uninstaller/uninstall_run.h"
@@ -39,6 +41,24 @@ void setText(HWND dialog, int id, const char* gbk) {
     SetDlgItemTextW(dialog, id, text);
 }
 
+// The icon, the two lines and the bar in pixels of the display's size set,
+// the status line as wide as its text; the window fitted around them, in
+// the screen's middle. The path line cuts a long path with an ellipsis.
+void placeControls(HWND dialog) {
+    const StatusLayout layout =
+        statusLayout(sizeSetFor(win32::screenDpi()),
+                     FontMeasure{win32::lineHeightOf(dialog), win32::checkMarkSize()},
+                     GetSystemMetrics(SM_CXICON),
+                     win32::ownTextWidth(GetDlgItem(dialog, IDC_UNINSTALL_STATUS)), true);
+    const int ids[] = {IDC_UNINSTALL_ICON, IDC_UNINSTALL_STATUS, IDC_UNINSTALL_PATH,
+                       IDC_UNINSTALL_PROGRESS};
+    const Box boxes[] = {layout.icon, layout.lines[0], layout.lines[1], layout.bar};
+    for (int i = 0; i < 4; ++i)
+        MoveWindow(GetDlgItem(dialog, ids[i]), boxes[i].left, boxes[i].top, boxes[i].width,
+                   boxes[i].height, FALSE);
+    win32::sizeAndCentre(dialog, layout.clientWidth, layout.clientHeight);
+}
+
 // The progress window: the bar and the path at hand, repainted at each step.
 class ProgressWindow : public UninstallProgress {
   public:
@@ -49,6 +69,7 @@ class ProgressWindow : public UninstallProgress {
         win32::Wide title(caption.c_str(), win32::Conversion::Lenient);
         SetWindowTextW(dialog_, title);
         setText(dialog_, IDC_UNINSTALL_STATUS, texts::kUninstallWorking);
+        placeControls(dialog_);
         SendDlgItemMessageW(dialog_, IDC_UNINSTALL_PROGRESS, PBM_SETRANGE32, 0, kProgressRange);
         ShowWindow(dialog_, SW_SHOW);
         UpdateWindow(dialog_);

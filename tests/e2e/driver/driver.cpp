@@ -99,6 +99,7 @@ bool Driver::runStep(const Step& step) {
     if (verb == "set-text") return setText(step);
     if (verb == "key") return key(step);
     if (verb == "expect-pixels") return expectPixels(step);
+    if (verb == "expect-layout") return expectLayout(step);
     return fail("step \"" + verb + "\" is not implemented");
 }
 
@@ -147,12 +148,13 @@ bool Driver::fail(const std::string& message) {
 }
 
 bool Driver::start(const Step& step) {
-    // One program at a time: a second may start once the first has ended
-    // (an uninstall after the setup); the logs go on with its windows.
-    if (process_ && WaitForSingleObject(process_, 0) != WAIT_OBJECT_0)
-        return fail("a program was already started and is still running");
+    // One program at a time: the next may start when the last has ended
+    // (the uninstaller after the setup that installed the product).
+    if (process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT)
+        return fail("the program started earlier is still running; wait-exit or kill it first");
     if (process_) CloseHandle(process_);
     process_ = nullptr;
+    current_ = nullptr;
     std::wstring exe = widen(step.text("exe"));
     // command= is the whole command line as given (the way the system starts
     // a registered command); otherwise the quoted program and args=.
@@ -171,6 +173,7 @@ bool Driver::start(const Step& step) {
     CloseHandle(info.hThread);
     process_ = info.hProcess;
     processId_ = info.dwProcessId;
+    startedExe_ = exe;
     result_ = "process " + std::to_string(processId_) + ": " + narrow(commandLine);
     return true;
 }

@@ -65,6 +65,11 @@ class Driver {
     bool key(const Step& step);
     // pixel_steps.cpp: the colours the current window shows on the screen.
     bool expectPixels(const Step& step);
+    // layout_steps.cpp: its controls inside, apart and with their texts whole.
+    bool expectLayout(const Step& step);
+    // A real click of the mouse at the middle of the part of control that
+    // can be seen (control_steps.cpp).
+    bool clickWithMouse(HWND control);
 
     // Polls probe every 50 ms until it returns true or the time is up
     // (false, failure_ empty). An open message box of the program that the
@@ -96,6 +101,7 @@ class Driver {
     bool shotWindows_ = false;                // a screenshot of each new window (step shot-windows)
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
+    std::wstring startedExe_;  // the program's file, for its dialog templates
     HWND current_ = nullptr;
     int shotNumber_ = 0;
     ULONGLONG startTicks_ = 0;

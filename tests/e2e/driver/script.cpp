@@ -22,10 +22,11 @@ constexpr VerbRule kVerbs[] = {
     {"expect-text", "id class text timeout", false},
     {"expect-state", "id class enabled checked visible timeout", false},
     {"rect", "id class x y w h", false},
-    {"click", "id class text timeout", false},
+    {"click", "id class text mouse timeout", false},
     {"set-text", "id class text", false},
     {"key", "name id class", false},
     {"expect-pixels", "id class x y w h rgb min max tolerance timeout", false},
+    {"expect-layout", "timeout", false},
     {"close", "", false},
     {"front", "", false},
     {"answer-box", "title text button timeout", false},
@@ -44,8 +45,8 @@ constexpr VerbRule kVerbs[] = {
 
 constexpr const char* kTextKeys[] = {"title", "text"};
 constexpr const char* kNumberKeys[] = {
-    "id",      "timeout", "code",   "x",    "y",   "w",   "h",     "enabled",  "checked",
-    "visible", "ms",      "settle", "sync", "min", "max", "count", "tolerance"};
+    "id",      "timeout", "code",   "x",    "y",   "w",   "h",     "enabled",   "checked",
+    "visible", "ms",      "settle", "sync", "min", "max", "count", "tolerance", "mouse"};
 // Number keys that take a fraction (seconds).
 constexpr const char* kFractionKeys[] = {"timeout", "min", "max"};
 

@@ -253,6 +253,23 @@ expect_window_texts() {
     done
 }
 
+# Every window seen lay inside the case's screen, and the one with this
+# title (the first such) had the size WxH.
+expect_windows_on_screen() {
+    local title=$1 size=$2 line place x y w h
+    while IFS= read -r line; do
+        place=$(sed -n 's/.*\trect=\(-\?[0-9]*\),\(-\?[0-9]*\) \([0-9]*\)x\([0-9]*\).*/\1 \2 \3 \4/p' <<<"$line")
+        read -r x y w h <<<"$place"
+        if [ -z "$place" ] || [ "$x" -lt 0 ] || [ "$y" -lt 0 ] ||
+            [ $((x + w)) -gt "${CASE_SCREEN%x*}" ] || [ $((y + h)) -gt "${CASE_SCREEN#*x}" ]; then
+            check_failed "a window is not inside the $CASE_SCREEN screen: $line"
+        fi
+    done < <(windows_seen)
+    line=$(windows_seen | grep -F "$(printf '\ttitle="%s"\t' "$title")" | head -1)
+    [[ $line == *" $size"$'\t'* ]] ||
+        check_failed "the window \"$title\" is not $size: ${line:-not seen}"
+}
+
 expect_driver_output() {
     grep -qF -- "$1" "$DRIVER_LOG" || check_failed "the driver did not report \"$1\""
 }
@@ -276,9 +293,9 @@ expect_screenshots() {
             continue
         fi
         width=${size%x*} height=${size#*x}
-        if [ "$width" -lt 1 ] || [ "$height" -lt 1 ] || [ "$width" -gt "${E2E_SCREEN%x*}" ] ||
-            [ "$height" -gt "${E2E_SCREEN#*x}" ]; then
-            check_failed "screenshot $(basename "$shot") is $size, not inside the $E2E_SCREEN screen"
+        if [ "$width" -lt 1 ] || [ "$height" -lt 1 ] || [ "$width" -gt "${CASE_SCREEN%x*}" ] ||
+            [ "$height" -gt "${CASE_SCREEN#*x}" ]; then
+            check_failed "screenshot $(basename "$shot") is $size, not inside the $CASE_SCREEN screen"
         fi
     done
     [ "$count" -ge "$1" ] || check_failed "$count screenshots, expected at least $1"

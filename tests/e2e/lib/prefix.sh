@@ -104,3 +104,22 @@ end_prefix() {
     WINEPREFIX=$1 wineserver -k </dev/null >/dev/null 2>&1 || true
     WINEPREFIX=$1 timeout 10 wineserver -w </dev/null >/dev/null 2>&1 || true
 }
+
+# The size of the prefix's virtual desktop (the screen its programs see),
+# WxH; 1024x768 unless set. The desktop takes it when it starts, so the
+# prefix's server is ended: the next program starts a new desktop.
+desktop_size() {
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$1" /f >/dev/null
+    end_prefix "$WINEPREFIX"
+}
+
+# A screen on which a display density is usual, as WxH: 1024x768 up to
+# 120 dots per inch, a full HD laptop up to 175 %, a 1440p display at 200 %,
+# a 4K one above.
+screen_for_dpi() {
+    if [ "$1" -le 120 ]; then echo 1024x768
+    elif [ "$1" -le 168 ]; then echo 1920x1080
+    elif [ "$1" -le 192 ]; then echo 2560x1440
+    else echo 3840x2160
+    fi
+}

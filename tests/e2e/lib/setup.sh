@@ -102,6 +102,92 @@ screen_dpi() {
     wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null
 }
 
+# screen_size WxH: a screen of that size for a case whose windows need more
+# than 1024 x 768: an X screen of the case's own (Wine puts the mouse where
+# it is asked only when its virtual desktop fills the X screen) and Wine's
+# desktop as large. The runner stops that X server after the case.
+screen_size() {
+    CASE_SCREEN=$1
+    : >"$WORK/xvfb.display"
+    Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp -ac 3>"$WORK/xvfb.display" \
+        </dev/null >"$WORK/xvfb.log" 2>&1 &
+    echo $! >"$WORK/xvfb.pid"
+    local tries=0
+    until [ -s "$WORK/xvfb.display" ]; do
+        tries=$((tries + 1))
+        [ "$tries" -lt 100 ] || { echo "Xvfb did not start: $(cat "$WORK/xvfb.log")"; return 1; }
+        sleep 0.05
+    done
+    export DISPLAY=:$(head -1 "$WORK/xvfb.display")
+    desktop_size "$1"
+}
+
+# dpi_setup DPI: the painting cases' product with a splash (400 x 220), at
+# DPI dots per inch (120 or more) on a screen usual for it, and where the
+# wizard puts things there, for steps/wizard-dpi: the 120 set's page, band,
+# welcome column and text places, scaled by DPI / 120 above 120; the
+# pictures' places (their own sizes at 120, stretched to fill the column and
+# the band above); a line's height in the font (a little more than Wine's).
+# check_dpi_case checks what the windows log shows.
+dpi_setup() {
+    local dpi=$1
+    screen_dpi "$dpi"
+    screen_size "$(screen_for_dpi "$dpi")"
+    WIZARD_EDIT() {
+        solid_picture "$1/pictures/welcome.bmp" 164 314 "$PAINT_WELCOME"
+        solid_picture "$1/pictures/title.bmp" 548 64 "$PAINT_TITLE"
+        sed -i 's|^\[pictures\]$|[pictures]\nsplash = "pictures/splash.bmp"|' "$1/product.toml"
+        # The progress page stays while a component step waits two seconds;
+        # the uninstaller's window while it removes a hundred files.
+        printf '@ping -n 3 127.0.0.1 >nul\r\n' >"$1/files/wait.bat"
+        printf '\n[[files]]\nsource = "files/wait.bat"\ntarget = "[InstallDir]\\\\wait.bat"\nkind = "run-and-delete"\n' \
+            >>"$1/product.toml"
+        many_files "$1" 100
+    }
+    wizard_setup
+    define WELCOME "$PAINT_WELCOME"
+    define TITLE "$PAINT_TITLE"
+    scaled() { if [ "$dpi" -le 120 ]; then echo "$1"; else echo $((($1 * dpi * 2 + 120) / 240)); fi; }
+    local page_w page_h band welcome_h title_w title_h line sub_y text_bottom
+    page_w=$(scaled 730) page_h=$(scaled 392) band=$(scaled 80) line=$((dpi * 3 / 20 + 1))
+    if [ "$dpi" -le 120 ]; then
+        welcome_h=314 title_w=548 title_h=64 SPLASH_SIZE=400x220
+    else
+        welcome_h=$page_h title_w=$page_w title_h=$((band - 2)) # the band's line is drawn over it
+        SPLASH_SIZE=$(scaled 400)x$(scaled 220)
+    fi
+    sub_y=$(scaled 36) text_bottom=$((sub_y + line))
+    define PAGE_W "$page_w"
+    define WELCOME_W "$(scaled 164)"
+    define WELCOME_H "$welcome_h"
+    define PANEL_X "$((page_w - 20))"
+    define PANEL_Y "$(($(scaled 58) + 2 * line))"
+    define PANEL_H "$((page_h - $(scaled 58) - 2 * line))"
+    define TITLE_W "$title_w"
+    define TITLE_RIGHT "$((title_w * 3 / 4))"
+    define TITLE_RIGHT_W "$((title_w - title_w * 3 / 4))"
+    define TITLE_H "$title_h"
+    define TEXT_BOTTOM "$text_bottom"
+    define BELOW_TEXT_H "$((title_h - text_bottom))"
+    define LINE_H "$line"
+    define TEXT_W "$(scaled 200)"
+    define TITLE_X "$(scaled 16)"
+    define TITLE_Y "$(scaled 16)"
+    define SUBTITLE_Y "$sub_y"
+    define HEADING_X "$(scaled 180)"
+    define LINE_X "$(scaled 175)"
+    define LINE1_Y "$(scaled 40)"
+    define LINE2_Y "$(scaled 58)"
+}
+
+check_dpi_case() {
+    expect_box 确实要完全删除向导测试及其所有组件吗？ yes
+    expect_box_count 2
+    expect_windows_on_screen "" "$SPLASH_SIZE"
+    expect_no_file 'C:\Program Files\向导测试\说明.txt'
+    expect_screenshots 6
+}
+
 # A case whose setup.exe is damaged or has no package runs the shared
 # steps of the package read error and checks with this: the one box, no
 # window after it, nothing left in the temporary folder or installed.
@@ -173,12 +259,12 @@ wizard_setup() {
     define SETUP 'C:\下载\向导测试安装.exe'
 }
 
-# many_files DIR: 600 files of 8 KB of random bytes in DIR/files/批量,
-# packed by one more [[files]] entry of the product in DIR: an install
-# that lasts long enough to be cancelled.
+# many_files DIR [COUNT]: 600 (or COUNT) files of 8 KB of random bytes in
+# DIR/files/批量, packed by one more [[files]] entry of the product in DIR:
+# an install that lasts long enough to be cancelled.
 many_files() {
     mkdir -p "$1/files/批量"
-    head -c $((600 * 8192)) /dev/urandom | split -b 8192 -d -a 3 - "$1/files/批量/f"
+    head -c $((${2:-600} * 8192)) /dev/urandom | split -b 8192 -d -a 3 - "$1/files/批量/f"
     printf '\n[[files]]\nfolder = "files/批量"\ntarget = "[InstallDir]\\\\批量"\n' >>"$1/product.toml"
 }
 

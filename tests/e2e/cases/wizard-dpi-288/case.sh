@@ -1,0 +1,12 @@
+# The wizard and the uninstaller at 288 dots per inch (300 %): the 120 set
+# scaled, the pictures stretched into their places (steps/wizard-dpi).
+STEPS=$E2E_LIB/../steps/wizard-dpi
+
+prepare() {
+    needs stub kpack
+    dpi_setup 288
+}
+
+check() {
+    check_dpi_case
+}
