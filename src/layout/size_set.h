@@ -41,7 +41,7 @@ struct SizeSet {
     TextPlace heading, welcomeLine1, welcomeLine2;  // the welcome page's three lines
 
     // The finish page's run check box: height, and the width for a caption
-    // of so many bytes as the design gives it, unscaled (checkBoxWidth
+    // of so many bytes as the two given sets have it, unscaled (checkBoxWidth
     // scales the whole width, not its parts).
     int checkBoxHeight;
     int checkBoxBaseWidth;

@@ -61,7 +61,7 @@ struct ProgressLayout {
 ProgressLayout progressLayout(const SizeSet& sizes, const FontMeasure& font);
 
 // The finish page's run check box, centred in a page of pageWidth x
-// pageHeight: the design's size for a caption of captionBytes bytes, made
+// pageHeight: the set's size for a caption of captionBytes bytes, made
 // larger where the caption (captionWidth pixels wide in the box's font),
 // its mark and the gap between them need more, or the font a higher box.
 Box runCheckBoxPlace(const SizeSet& sizes, int captionBytes, int captionWidth,

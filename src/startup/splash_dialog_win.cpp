@@ -31,8 +31,8 @@ class SplashDialog : public TimedDialog {
             finish();
             return TRUE;
         }
-        // Its own size on the screens the design knew; above them as much
-        // larger as the wizard is.
+        // Its own size up to 120 dots per inch; above that as much larger
+        // as the wizard is.
         place_ = splashPlace(sizes_, width, height, GetSystemMetrics(SM_CXSCREEN),
                              GetSystemMetrics(SM_CYSCREEN));
         MoveWindow(window(), place_.left, place_.top, place_.width, place_.height, TRUE);

@@ -45,7 +45,7 @@ TEST(SizeSet, GivenSetsUpTo120AndScaledAbove) {
     EXPECT_EQ(29, sizeSetFor(192).checkBoxHeight);
 }
 
-TEST(SizeSet, RunCheckBoxHasTheDesignsSizeUnlessTheCaptionNeedsMore) {
+TEST(SizeSet, RunCheckBoxHasItsSetsSizeUnlessTheCaptionNeedsMore) {
     const FontMeasure font96{14, 13}, font120{18, 17};
     Box box = runCheckBoxPlace(sizeSetFor(96), 10, 60, font96, 548, 250);
     EXPECT_EQ(78, box.width);

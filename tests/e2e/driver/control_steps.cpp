@@ -10,6 +10,9 @@ namespace {
 constexpr double kDefaultControlTimeout = 5;
 constexpr UINT kMessageTimeoutMs = 2000;
 constexpr DWORD kMousePauseMs = 100;
+// How many pauses a placed mouse pointer must stay where it was put.
+constexpr int kMouseStillChecks = 4;
+constexpr int kMouseAttempts = 3;
 
 std::string describeControl(HWND control) {
     return "id=" + std::to_string(controlId(control)) + " " + narrow(windowClass(control)) + " " +
@@ -195,30 +198,57 @@ bool Driver::clickWithMouse(HWND control) {
     if (under != control && !IsChild(control, under))
         return fail("at " + std::to_string(middle.x) + "," + std::to_string(middle.y) + " over " +
                     describeControl(control) + " lies " + describeControl(under));
-    // As a hand does it: onto the control, then a press and a release, each
-    // after a pause in which the program sees the one before. (The cursor
-    // is placed rather than moved by absolute input: Wine scales that to
-    // its X screen, not to its virtual desktop.)
-    // Wine moves the pointer of its X display a moment later, and not
-    // always at the first request.
-    POINT cursor = {};
-    for (int tries = 0; tries < 20; ++tries) {
-        SetCursorPos(middle.x, middle.y);
+    // Onto the control first, then a press and a release. Wine learns
+    // which window lies under a placed pointer only when the program's
+    // thread has read what its X display reports, so each placing waits
+    // for the program, and the pointer is placed again until it stays
+    // where it was put for a while.
+    auto settle = [control] {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(control, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &ignored);
         Sleep(kMousePauseMs);
-        if (GetCursorPos(&cursor) && cursor.x == middle.x && cursor.y == middle.y) break;
-    }
-    if (cursor.x != middle.x || cursor.y != middle.y)
-        return fail("the mouse cannot be put at " + std::to_string(middle.x) + "," +
-                    std::to_string(middle.y) + " (it is at " + std::to_string(cursor.x) + "," +
-                    std::to_string(cursor.y) + ")");
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    for (DWORD action : {DWORD{MOUSEEVENTF_LEFTDOWN}, DWORD{MOUSEEVENTF_LEFTUP}}) {
-        input.mi.dwFlags = action;
-        if (SendInput(1, &input, sizeof input) != 1)
+    };
+    // A button takes the focus when it is pressed: a press that went to
+    // another window (the pointer taken back before the program read it)
+    // leaves the focus elsewhere, and the click is made again, as a user
+    // whose click did nothing clicks again.
+    auto focused = [control] {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        return GetGUIThreadInfo(GetWindowThreadProcessId(control, nullptr), &info) &&
+               info.hwndFocus == control;
+    };
+    POINT cursor = {};
+    for (int attempt = 0; attempt < kMouseAttempts; ++attempt) {
+        int stayed = 0;
+        for (int tries = 0; tries < 40 && stayed < kMouseStillChecks; ++tries) {
+            if (stayed == 0) SetCursorPos(middle.x, middle.y);
+            settle();
+            const bool there =
+                GetCursorPos(&cursor) && cursor.x == middle.x && cursor.y == middle.y;
+            stayed = there ? stayed + 1 : 0;
+        }
+        if (stayed < kMouseStillChecks)
+            return fail("the mouse does not stay at " + std::to_string(middle.x) + "," +
+                        std::to_string(middle.y) + " (it is at " + std::to_string(cursor.x) + "," +
+                        std::to_string(cursor.y) + ")");
+        // The press and the release go in one call, so that both carry this
+        // place even if Wine takes its pointer back to where its X display's
+        // pointer is before the program has read them.
+        INPUT presses[2] = {};
+        presses[0].type = presses[1].type = INPUT_MOUSE;
+        presses[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        presses[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        if (SendInput(2, presses, sizeof(INPUT)) != 2)
             return fail("the mouse click could not be sent (error " +
                         std::to_string(GetLastError()) + ")");
-        Sleep(kMousePauseMs);
+        settle();
+        if (focused()) break;
+        if (attempt + 1 == kMouseAttempts)
+            return fail("the mouse clicked at " + std::to_string(middle.x) + "," +
+                        std::to_string(middle.y) + " " + std::to_string(kMouseAttempts) +
+                        " times and " + describeControl(control) + " never took the focus");
+        result_ += " (clicked again)";
     }
     result_ += " with the mouse at " + std::to_string(middle.x) + "," + std::to_string(middle.y);
     return true;

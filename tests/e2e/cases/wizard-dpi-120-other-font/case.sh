@@ -1,6 +1,6 @@
 # The wizard and the uninstaller at 120 dots per inch on a system that does
 # not give 宋体 the project's substitute (Wine picks a font by itself): the
-# design's page sizes and unscaled pictures, every control still inside its
+# 120 set's page sizes and unscaled pictures, every control still inside its
 # page and wide enough for its text (steps/wizard-dpi).
 STEPS=$E2E_LIB/../steps/wizard-dpi
 
