@@ -52,17 +52,9 @@ uint32_t kilobytesRoundedUp(uint32_t bytes) {
 
 bool formQuietUninstallCommand(Platform& platform, const SetupState& state, char* buffer,
                                std::size_t capacity) {
-    if (capacity == 0) return false;
-    buffer[0] = '\0';
-    char windows[kSystemPathSize];
-    if (!platform.windowsFolder(windows, sizeof windows) || windows[0] == '\0') return false;
     // "/S" first, the way the uninstaller has always taken it; the log's
     // path is the rest of the line, spaces included.
-    if (joinText(buffer, capacity, windows, "\\", kUninstallerFileName, " /S ") &&
-        appendText(buffer, capacity, state.fileLogPath))
-        return true;
-    buffer[0] = '\0';
-    return false;
+    return formUninstallerCommandLine(platform, state, " /S ", buffer, capacity);
 }
 
 void writeUninstallDetails(Platform& platform, UserPort& user, const SetupState& state,

@@ -19,16 +19,24 @@ void setString(Platform& platform, RegKey key, const char* name, const char* tex
 
 }  // namespace
 
-bool formUninstallCommand(Platform& platform, const SetupState& state, char* buffer,
-                          std::size_t capacity) {
+bool formUninstallerCommandLine(Platform& platform, const SetupState& state, const char* between,
+                                char* buffer, std::size_t capacity) {
     if (capacity == 0) return false;
     buffer[0] = '\0';
     char windows[kSystemPathSize];
     if (!platform.windowsFolder(windows, sizeof windows) || windows[0] == '\0') return false;
+    if (joinText(buffer, capacity, windows, "\\", kUninstallerFileName, between) &&
+        appendText(buffer, capacity, state.fileLogPath))
+        return true;
+    buffer[0] = '\0';
+    return false;
+}
+
+bool formUninstallCommand(Platform& platform, const SetupState& state, char* buffer,
+                          std::size_t capacity) {
     // No quotes: the uninstaller reads the whole rest of its command line,
     // spaces included, as the file log's path.
-    return joinText(buffer, capacity, windows, "\\", kUninstallerFileName, " ") &&
-           appendText(buffer, capacity, state.fileLogPath);
+    return formUninstallerCommandLine(platform, state, " ", buffer, capacity);
 }
 
 void registerUninstaller(Platform& platform, UserPort& user, const SetupState& state) {

@@ -12,7 +12,11 @@
 
 namespace kestrova {
 
-// The uninstaller's name, in the Windows folder.
+// Writes the uninstaller's command line into buffer: the Windows folder +
+// "\Kestrova-UnInstall.exe" + between + fileLogPath, no quotes. False,
+// buffer empty, when the Windows folder is unknown or the line does not fit.
+bool formUninstallerCommandLine(Platform& platform, const SetupState& state, const char* between,
+                                char* buffer, std::size_t capacity);
 
 // Writes the uninstall command into buffer: the Windows folder +
 // "\Kestrova-UnInstall.exe " + fileLogPath, one space, no quotes (the
