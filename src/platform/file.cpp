@@ -2,22 +2,44 @@
 
 #include <cstring>
 
+#ifdef _WIN32
+#include <io.h>  // _filelengthi64, _fileno
+#endif
+
 namespace kestrova {
 namespace {
 
-bool seekStream(std::FILE* stream, int64_t position, int whence) {
+// On Windows, positions go through fsetpos and fgetpos, whose fpos_t is a
+// 64-bit number there: the runtime's _fseeki64 and _ftelli64 are emulated
+// by MinGW in 2 KB of code the stub would carry.
+bool seekStream(std::FILE* stream, int64_t position) {
 #ifdef _WIN32
-    return _fseeki64(stream, position, whence) == 0;
+    const std::fpos_t at = static_cast<std::fpos_t>(position);
+    return std::fsetpos(stream, &at) == 0;
 #else
-    return fseeko(stream, static_cast<off_t>(position), whence) == 0;
+    return fseeko(stream, static_cast<off_t>(position), SEEK_SET) == 0;
 #endif
 }
 
 int64_t tellStream(std::FILE* stream) {
 #ifdef _WIN32
-    return _ftelli64(stream);
+    std::fpos_t at;
+    if (std::fgetpos(stream, &at) != 0) return -1;
+    return static_cast<int64_t>(at);
 #else
-    return ftello(stream);
+    return static_cast<int64_t>(ftello(stream));
+#endif
+}
+
+// The file's length as the system has it, after the stream's buffered
+// output; the stream's position is then unspecified.
+int64_t streamLength(std::FILE* stream) {
+    if (std::fflush(stream) != 0) return -1;
+#ifdef _WIN32
+    return _filelengthi64(_fileno(stream));
+#else
+    if (fseeko(stream, 0, SEEK_END) != 0) return -1;
+    return static_cast<int64_t>(ftello(stream));
 #endif
 }
 
@@ -76,7 +98,7 @@ bool File::refill() {
 // stands where this File's reader does, and forgets what it read ahead.
 void File::dropReadAhead() {
     if (bufferStart_ >= 0 && next_ != end_)
-        seekStream(stream_, bufferStart_ + static_cast<int64_t>(next_), SEEK_SET);
+        seekStream(stream_, bufferStart_ + static_cast<int64_t>(next_));
     bufferStart_ = -1;
     next_ = end_ = 0;
 }
@@ -134,7 +156,7 @@ bool File::seek(int64_t position) {
         next_ = static_cast<std::size_t>(position - bufferStart_);
         return true;
     }
-    if (!seekStream(stream_, position, SEEK_SET)) return false;
+    if (!seekStream(stream_, position)) return false;
     bufferStart_ = position;
     next_ = end_ = 0;
     return true;
@@ -149,10 +171,10 @@ int64_t File::size() {
     if (!stream_) return -1;
     const int64_t here =
         bufferStart_ >= 0 ? bufferStart_ + static_cast<int64_t>(end_) : tellStream(stream_);
-    if (here < 0 || !seekStream(stream_, 0, SEEK_END)) return -1;
-    const int64_t end = tellStream(stream_);
+    if (here < 0) return -1;
+    const int64_t end = streamLength(stream_);
     // Back to where the stream stood, so the buffered bytes stay good.
-    if (!seekStream(stream_, here, SEEK_SET)) {
+    if (!seekStream(stream_, here)) {
         bufferStart_ = -1;
         next_ = end_ = 0;
     }
