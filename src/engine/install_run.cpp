@@ -62,8 +62,11 @@ class InstallRun {
     void run();
 
   private:
+    struct FileLine;
     int sectionLine(File& script, char* line, int capacity, int* section);
     bool createFolders(File& script);
+    void readFileLine(File& script, FileLine* out);
+    bool isPlainFile(const FileLine& file) const;
     PassEnd copyFiles(File& script, File& package);
     void afterCopy(const char* path, char kind);
     void runOrRegister(const char* path, const char* extension);
@@ -136,37 +139,96 @@ bool InstallRun::createFolders(File& script) {
     return section == kSectionIndexFile;
 }
 
+// One line of [File], read and made ready: the end of the section, a
+// "NONE" line, or a record with its target path expanded.
+struct InstallRun::FileLine {
+    enum Kind { End, NoneApp, Record } kind = End;
+    bool runAndDelete = false;
+    FileRecord record;
+    char path[kExpandedPathSize];
+};
+
+void InstallRun::readFileLine(File& script, FileLine* out) {
+    char line[format::kLineBuffer];
+    int n = readBodyLine(script, bodyEnd_, line, sizeof line);
+    // The section ends at "[TotalSize]", at any other section line, and
+    // where the script ends.
+    out->kind = FileLine::End;
+    out->runAndDelete = false;
+    if (n < 0 || sectionIndex(line, n) >= 0) return;
+    n = takeRunAndDeleteMarks(line, n, &out->runAndDelete);
+    if (isNoneAppLine(line, n)) {
+        out->kind = FileLine::NoneApp;
+        return;
+    }
+    out->kind = FileLine::Record;
+    parseFileRecord(line, n, state_.packageOffset, &out->record);
+    copyText(out->path, out->record.path);  // padding spaces already removed
+    expandPathMacros(platform_, user_, state_, out->path, sizeof out->path);
+}
+
+// A file whose writing nothing else follows: no program runs, no font or
+// registry data is taken in, so the next file may be made meanwhile.
+bool InstallRun::isPlainFile(const FileLine& file) const {
+    if (file.runAndDelete || file.record.kind == format::kKindRunOrRegister ||
+        file.record.kind == format::kKindRegistryData)
+        return false;
+    char extension[4];
+    fileExtension(file.path, extension);
+    return std::strcmp(extension, "ttf") != 0;
+}
+
 // [File]: the three picture records are skipped (start-up unpacked them);
-// every other record is decoded to its target, counted and acted on.
+// every other record is decoded to its target, counted and acted on. While
+// a plain file is written, the platform makes the next record's file if
+// it does not exist yet (createAhead): that file is only asked for once
+// the one before it exists, so two records of one path never meet.
 PassEnd InstallRun::copyFiles(File& script, File& package) {
     char line[format::kLineBuffer];
     int section;
     for (int i = 0; i < format::kPictureRecordCount; ++i)
         if (sectionLine(script, line, sizeof line, &section) < 0) return PassEnd::Completed;
 
-    char path[kExpandedPathSize];
+    // A file made ahead that the run did not reach (the user quit or
+    // stopped) is deleted: it was empty and never the product's.
+    struct DropAhead {
+        Platform& platform;
+        ~DropAhead() { platform.dropCreatedAhead(); }
+    } dropAhead{platform_};
+
+    FileLine lines[2];
+    FileLine* current = &lines[0];
+    FileLine* next = &lines[1];
+    bool haveNext = false;
+    // Reads the next line now, and has its file made ahead.
+    auto prepareNext = [&] {
+        readFileLine(script, next);
+        haveNext = true;
+        if (next->kind == FileLine::Record) platform_.createAhead(next->path);
+    };
     char message[kExpandedPathSize + 64];
     for (;;) {
         if (userQuits(user_, state_)) return PassEnd::Quit;
-        bool runAndDelete = false;
-        int n = readBodyLine(script, bodyEnd_, line, sizeof line);
-        // The section ends at "[TotalSize]", at any other section line, and
-        // where the script ends.
-        if (n < 0 || sectionIndex(line, n) >= 0) break;
-        n = takeRunAndDeleteMarks(line, n, &runAndDelete);
+        if (haveNext) {
+            FileLine* taken = next;
+            next = current;
+            current = taken;
+            haveNext = false;
+        } else {
+            readFileLine(script, current);
+        }
+        if (current->kind == FileLine::End) break;
 
-        state_.runAndDelete = runAndDelete;
-        if (isNoneAppLine(line, n)) {
+        state_.runAndDelete = current->runAndDelete;
+        if (current->kind == FileLine::NoneApp) {
             writeLogLine(state_, LogKind::File, format::kNoneAppMarker);
             continue;
         }
 
-        FileRecord record;
-        parseFileRecord(line, n, state_.packageOffset, &record);
+        const FileRecord& record = current->record;
+        const char* path = current->path;
         state_.currentStreamLength = record.length;
         state_.currentStreamOffset = record.offset;
-        copyText(path, record.path);  // padding spaces already removed
-        expandPathMacros(platform_, user_, state_, path, sizeof path);
 
         const char* slash = std::strrchr(path, '\\');
         const char* fileName = slash ? slash + 1 : path;
@@ -176,9 +238,15 @@ PassEnd InstallRun::copyFiles(File& script, File& package) {
         // Opening the target for writing replaces a read-only, hidden or
         // system file (the platform clears its attributes when it must).
         bool written = false;
-        if (!state_.installAbandoned.load())
+        const bool plain = isPlainFile(*current);
+        if (!state_.installAbandoned.load()) {
+            File created = platform_.takeCreatedAhead(path);
+            const bool madeAhead = created.isOpen();
+            if (plain && madeAhead) prepareNext();
             written = decoder_.decodeStream(&package, path, state_.currentStreamOffset,
-                                            state_.currentStreamLength, record.codec);
+                                            state_.currentStreamLength, record.codec, &created);
+            if (plain && !madeAhead && !state_.installAbandoned.load()) prepareNext();
+        }
         // After the user chose to stop, nothing more is read or run: the
         // file was not written and the wizard is already closing.
         if (state_.installAbandoned.load()) return PassEnd::Abandoned;

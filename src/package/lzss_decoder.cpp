@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "package/inflate_stream.h"
 #include "package/lzss_core.h"
@@ -159,10 +160,11 @@ LzssDecoder::~LzssDecoder() {
 }
 
 bool LzssDecoder::decodeStream(File* packageFile, const char* outputPath, int32_t offset,
-                               int32_t length, format::StreamCodec codec) {
+                               int32_t length, format::StreamCodec codec, File* created) {
     // A closed file is as absent as a null one: nothing could be read.
     if (!packageFile || !packageFile->isOpen()) return false;
-    File output = platform_.openFile(outputPath, FileMode::Write);
+    File output = created && created->isOpen() ? std::move(*created)
+                                               : platform_.openFile(outputPath, FileMode::Write);
     if (!output) return askToStop(outputPath);
 
     bool written = true;

@@ -35,8 +35,11 @@ class LzssDecoder {
     // created but not wholly written is deleted first). An LZSS or stored
     // stream cut short by the end of the package file ends there; a length
     // of 0 or less gives an empty file without touching packageFile.
+    // created, when given and open, is outputPath already made (by the
+    // platform's createAhead) and is written instead of opening it again.
     bool decodeStream(File* packageFile, const char* outputPath, int32_t offset, int32_t length,
-                      format::StreamCodec codec = format::StreamCodec::Lzss);
+                      format::StreamCodec codec = format::StreamCodec::Lzss,
+                      File* created = nullptr);
 
   private:
     // Asks the port whether to stop the installation after outputPath could

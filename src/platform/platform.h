@@ -225,6 +225,27 @@ class Platform {
     // The SHA-256 digest of size bytes, by the system's own implementation.
     // False when the system cannot compute it.
     virtual bool sha256(const void* data, std::size_t size, uint8_t digest[kSha256Size]) = 0;
+
+    // ---- Files created ahead ------------------------------------------
+    // An install writes one file while the next one's is made: creating a
+    // file is most of what a small file costs, and a helper thread can do
+    // it meanwhile. Only a file that does not exist yet is made this way,
+    // so nothing that was there is touched before its turn. The defaults
+    // make nothing, and the caller opens every file itself.
+    //
+    // Starts making a new, empty file at path (GBK), waiting first for the
+    // one asked for before if it is still being made (at most one is pending;
+    // an earlier one not taken is deleted).
+    virtual void createAhead(const char* path) { (void)path; }
+    // The file made ahead at path, open for writing like openFile's, or a
+    // closed File when none was made there (it existed, could not be made,
+    // or another path was asked for: that one is then deleted).
+    virtual File takeCreatedAhead(const char* path) {
+        (void)path;
+        return File();
+    }
+    // Deletes a file made ahead and not taken (the install ended first).
+    virtual void dropCreatedAhead() {}
 };
 
 }  // namespace kestrova

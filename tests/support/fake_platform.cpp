@@ -576,4 +576,32 @@ UserPort& FakePlatform::user(WindowRef page) {
     return *port_;
 }
 
+void FakePlatform::createAhead(const char* path) {
+    dropCreatedAhead();
+    if (failOpens.count(path) || exists(path)) return;
+    std::FILE* f = openHost(hostPath(path), "wb");
+    if (!f) return;
+    std::fclose(f);
+    madeAhead.push_back(path);
+    pendingAhead = path;
+}
+
+File FakePlatform::takeCreatedAhead(const char* path) {
+    if (pendingAhead.empty()) return File();
+    if (pendingAhead != path) {
+        dropCreatedAhead();
+        return File();
+    }
+    pendingAhead.clear();
+    // Through openFile, so that failing writes are simulated here too.
+    return openFile(path, FileMode::Write);
+}
+
+void FakePlatform::dropCreatedAhead() {
+    if (pendingAhead.empty()) return;
+    std::error_code ec;
+    fs::remove(fsPath(hostPath(pendingAhead)), ec);
+    pendingAhead.clear();
+}
+
 }  // namespace kestrova::test

@@ -74,6 +74,10 @@ class FakePlatform : public Platform {
     bool writesFailAtClose = false;
     // Opening these exact paths fails (in either mode).
     std::set<std::string> failOpens;
+    // Files made ahead: every path createAhead made a file at, in order, and
+    // the one made and not yet taken or dropped ("" when none).
+    std::vector<std::string> madeAhead;
+    std::string pendingAhead;
 
     // Answers for the next message boxes, in order; when the queue is empty
     // a Yes/No box answers No and any other box OK.
@@ -184,6 +188,11 @@ class FakePlatform : public Platform {
     HandleRemoval removeThroughHandle(const char* path, bool folder) override;
     std::vector<std::string> handleRemovals;  // removeThroughHandle calls
     bool sha256(const void* data, std::size_t size, uint8_t digest[kSha256Size]) override;
+    // Made at once, on the caller's thread: the file is there from the
+    // request on, as it may be on Windows.
+    void createAhead(const char* path) override;
+    File takeCreatedAhead(const char* path) override;
+    void dropCreatedAhead() override;
 
     const std::string& root() const { return root_; }
 

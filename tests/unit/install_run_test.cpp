@@ -341,6 +341,39 @@ TEST_F(InstallRunTest, StoppingAfterAFailedFileRunsNothingMore) {
     EXPECT_EQ("C:\\App\\ok.txt\r\n", fileLog());
 }
 
+// While a plain file is written the next record's file is made ahead: not
+// while a program's record waits to run, not over a file that is there,
+// and one made for a record the run never reaches (here the user stopped
+// after a failed file) is deleted.
+TEST_F(InstallRunTest, FilesAreMadeAheadOnlyWhereNothingElseWaits) {
+    builder.addFile("[InstallDir]\\a.txt", "a");
+    builder.addFile("[InstallDir]\\b.txt", "b");
+    builder.addFile("[InstallDir]\\run.exe", "x", '1');
+    builder.addFile("[InstallDir]\\c.txt", "c");
+    builder.addFile("[InstallDir]\\there.txt", "new");
+    builder.addFile("[InstallDir]\\d.txt", "d");
+    builder.addFile("[InstallDir]\\e.txt", "e");
+    platform.writeFile("C:\\App\\there.txt", "old, and longer than the new");
+    platform.failWrites.insert("C:\\App\\d.txt");
+    platform.answers = {k::kIdYes};
+    run();
+
+    const std::vector<std::string> ahead = {"C:\\App\\b.txt", "C:\\App\\run.exe", "C:\\App\\d.txt",
+                                            "C:\\App\\e.txt"};
+    EXPECT_EQ(ahead, platform.madeAhead);
+    EXPECT_EQ("b", platform.readFile("C:\\App\\b.txt"));
+    EXPECT_EQ("new", platform.readFile("C:\\App\\there.txt"));
+    EXPECT_EQ(1u, platform.processes.size());
+    EXPECT_TRUE(state.installAbandoned.load());
+    EXPECT_FALSE(platform.exists("C:\\App\\d.txt"));
+    EXPECT_FALSE(platform.exists("C:\\App\\e.txt"));
+    EXPECT_TRUE(platform.pendingAhead.empty());
+    EXPECT_EQ(
+        "C:\\App\\a.txt\r\nC:\\App\\b.txt\r\nC:\\App\\run.exe\r\nC:\\App\\c.txt\r\n"
+        "C:\\App\\there.txt\r\n",
+        fileLog());
+}
+
 TEST_F(InstallRunTest, FailedFileAnsweredNoGoesOnAsIfWritten) {
     builder.addFile("[InstallDir]\\locked.txt", "x");
     builder.addFile("[InstallDir]\\later.txt", "later");

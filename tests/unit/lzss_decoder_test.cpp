@@ -1,7 +1,7 @@
 // The stream decoder: known vectors, buffer boundaries, streams that end
 // early, failures to create or write the output, agreement between the
-// file decoder, the in-memory decoder and a plain ring decoder, the
-// stored and deflate codecs, and the stub's own adler32() for zlib.
+// file decoder, the in-memory decoder and a plain ring decoder, and the
+// stored and deflate codecs.
 #include "package/lzss_decoder.h"
 
 #include <gtest/gtest.h>
@@ -469,25 +469,3 @@ TEST_F(DecoderTest, OutputThatCannotBeCreatedAsksWhetherToStop) {
 
 }  // namespace
 }  // namespace kestrova
-
-// The stub links its own adler32() in place of zlib's (built here as
-// shimAdler32): zlib's value at every length around its 5552-byte block,
-// from the start, continued from an earlier value, and at the largest sums.
-extern "C" uLong shimAdler32(uLong adler, const Bytef* buf, uInt len);
-
-TEST(StubAdler32, AgreesWithZlib) {
-    std::mt19937 random(7);
-    std::vector<Bytef> bytes(20000);
-    for (Bytef& b : bytes) b = static_cast<Bytef>(random());
-    const std::vector<Bytef> ones(20000, 0xff);
-    EXPECT_EQ(shimAdler32(123, nullptr, 5), adler32(123, nullptr, 5));
-    const std::vector<Bytef>* inputs[] = {&bytes, &ones};
-    for (const std::vector<Bytef>* data : inputs) {
-        for (uInt n : {0u, 1u, 15u, 16u, 5551u, 5552u, 5553u, 11104u, 20000u}) {
-            const Bytef* p = data->data();
-            const uLong whole = adler32(1, p, n);
-            EXPECT_EQ(shimAdler32(1, p, n), whole) << n;
-            EXPECT_EQ(shimAdler32(adler32(1, p, n / 3), p + n / 3, n - n / 3), whole) << n;
-        }
-    }
-}

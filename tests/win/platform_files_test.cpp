@@ -107,6 +107,48 @@ TEST_F(PlatformFiles, AttributesAndDeletion) {
     EXPECT_FALSE(platform.openFile(path.c_str(), FileMode::Read).isOpen());
 }
 
+// Files made ahead on the helper thread: a new file is handed over open,
+// one that exists is left as it is, one not taken (another path asked
+// for, a newer request, or dropped) is deleted; the hand-over holds for a
+// long run of files and after the helper has gone to sleep.
+TEST_F(PlatformFiles, FilesMadeAheadByTheHelperThread) {
+    auto name = [&](int i) { return root + "\\先建 " + std::to_string(i) + ".txt"; };
+    auto exists = [&](int i) {
+        return platform.fileAttributes(name(i).c_str()) != kestrova::kInvalidAttributes;
+    };
+    for (int i = 0; i < 300; ++i) {
+        platform.createAhead(name(i).c_str());
+        File made = platform.takeCreatedAhead(name(i).c_str());
+        ASSERT_TRUE(made.isOpen()) << i;
+        ASSERT_TRUE(made.write(name(i).c_str()));
+        ASSERT_TRUE(made.close());
+        if (i == 150) Sleep(100);  // the idle helper sleeps, and is woken
+    }
+    File check = platform.openFile(name(7).c_str(), FileMode::Read);
+    char text[64] = {};
+    check.read(text, sizeof text - 1);
+    check.close();
+    EXPECT_EQ(name(7), text);
+
+    // There already: not made, and not emptied.
+    platform.createAhead(name(8).c_str());
+    EXPECT_FALSE(platform.takeCreatedAhead(name(8).c_str()).isOpen());
+    EXPECT_FALSE(platform.openFile(name(8).c_str(), FileMode::Read).size() == 0);
+    // Not taken: deleted.
+    platform.createAhead(name(300).c_str());
+    EXPECT_FALSE(platform.takeCreatedAhead(name(301).c_str()).isOpen());
+    EXPECT_FALSE(exists(300));
+    EXPECT_FALSE(exists(301));
+    platform.createAhead(name(302).c_str());
+    platform.createAhead(name(303).c_str());
+    EXPECT_FALSE(exists(302));
+    platform.dropCreatedAhead();
+    EXPECT_FALSE(exists(303));
+    EXPECT_FALSE(platform.takeCreatedAhead(name(303).c_str()).isOpen());
+
+    for (int i = 0; i < 300; ++i) EXPECT_TRUE(platform.deleteFile(name(i).c_str())) << i;
+}
+
 TEST_F(PlatformFiles, ChangeFolderMovesTheProcessIntoAChineseFolder) {
     wchar_t before[MAX_PATH];
     ASSERT_NE(nullptr, _wgetcwd(before, MAX_PATH));

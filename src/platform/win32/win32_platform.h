@@ -3,14 +3,19 @@
 // text is converted between GBK and UTF-16 with code page 936 (wide.h); a
 // text that cannot be converted, and a result that does not fit the
 // caller's buffer, make the operation fail rather than use another name.
-// Stateless: construct one with no arguments and hand it down by reference.
+// Construct one with no arguments and hand it down by reference; its only
+// state is the helper thread that makes files ahead, started at the first
+// request and ended with the platform.
 #include "platform/platform.h"
 
 namespace kestrova::win32 {
 
+class CreateAhead;
+
 class Win32Platform : public Platform {
   public:
     Win32Platform() = default;
+    ~Win32Platform() override;
     Win32Platform(const Win32Platform&) = delete;
     Win32Platform& operator=(const Win32Platform&) = delete;
 
@@ -83,6 +88,14 @@ class Win32Platform : public Platform {
     bool diskFreeBytes(const char* root, uint64_t* bytes) override;
     // SHA-256 through the system's cryptography (digest.cpp, BCrypt).
     bool sha256(const void* data, std::size_t size, uint8_t digest[kSha256Size]) override;
+    // Files made ahead by a helper thread (create_ahead.cpp), with
+    // CreateFileW's CREATE_NEW.
+    void createAhead(const char* path) override;
+    File takeCreatedAhead(const char* path) override;
+    void dropCreatedAhead() override;
+
+  private:
+    CreateAhead* ahead_ = nullptr;
 };
 
 }  // namespace kestrova::win32
