@@ -122,7 +122,7 @@ TEST_F(PlatformFiles, FilesMadeAheadByTheHelperThread) {
         ASSERT_TRUE(made.isOpen()) << i;
         ASSERT_TRUE(made.write(name(i).c_str()));
         ASSERT_TRUE(made.close());
-        if (i == 150) Sleep(100);  // the idle helper sleeps, and is woken
+        if (i == 150) Sleep(100);  // a helper left waiting a while still answers
     }
     File check = platform.openFile(name(7).c_str(), FileMode::Read);
     char text[64] = {};

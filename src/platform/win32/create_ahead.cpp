@@ -12,78 +12,75 @@
 namespace kestrova::win32 {
 namespace {
 
-// Turns of the idle helper before it sleeps: a few milliseconds, about as
-// long as the install's thread spends on a file of some hundred kilobytes.
-constexpr int kIdleSpins = 2000;
 // As openFile's streams for writing.
 constexpr std::size_t kStreamBuffer = 64 * 1024;
+// Looks at the phase before a wait sleeps: some hundred microseconds.
+constexpr int kSpins = 200;
 
 }  // namespace
 
 CreateAhead::~CreateAhead() {
     drop();
     if (!thread_.isValid()) return;
-    phase_.store(kEnd);
-    if (sleeping_.exchange(0)) SetEvent(wake_.get());
+    setPhase(kEnd);
     WaitForSingleObject(thread_.get(), INFINITE);
 }
 
-bool CreateAhead::start() {
-    if (thread_.isValid()) return true;
-    wake_.attach(CreateEventW(nullptr, FALSE, FALSE, nullptr));
-    if (!wake_.isValid()) return false;
-    thread_.attach(CreateThread(nullptr, 0, entry, this, 0, nullptr));
-    return thread_.isValid();
-}
-
 unsigned long __stdcall CreateAhead::entry(void* self) {
-    CreateAhead& ahead = *static_cast<CreateAhead*>(self);
-    while (ahead.awaitRequest() == kAsked) {
-        Wide name(ahead.path_);
-        // The same access and sharing as the runtime's "wb"; CREATE_NEW
-        // leaves a file that exists as it is.
-        ahead.made_ = name.ok()
-                          ? CreateFileW(name, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                        nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)
-                          : INVALID_HANDLE_VALUE;
-        ahead.phase_.store(kDone);
-    }
+    static_cast<CreateAhead*>(self)->serve();
     return 0;
 }
 
-// The helper's wait for the next request (kAsked) or its end (kEnd). The
-// sleeping flag and the phase are each written before the other is read,
-// on both sides, so a request never goes unseen by a sleeping helper.
-long CreateAhead::awaitRequest() {
-    for (int spins = 0;; ++spins) {
-        const long phase = phase_.load();
-        if (phase == kAsked || phase == kEnd) return phase;
-        if (spins < kIdleSpins) {
-            SwitchToThread();
-            continue;
-        }
-        sleeping_.store(1);
-        const long now = phase_.load();
-        if (now == kAsked || now == kEnd) {
-            sleeping_.store(0);
-            return now;
-        }
-        WaitForSingleObject(wake_.get(), INFINITE);
-        spins = 0;
+void CreateAhead::serve() {
+    for (;;) {
+        await([](int phase) { return phase == kAsked || phase == kEnd; });
+        if (phase_.load() == kEnd) return;
+        // path_ stays as it is until the answer is taken. The same access
+        // and sharing as the runtime's "wb"; CREATE_NEW leaves a file that
+        // exists as it is.
+        Wide name(path_);
+        made_ = name.ok() ? CreateFileW(name, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)
+                          : INVALID_HANDLE_VALUE;
+        setPhase(kDone);
     }
+}
+
+void CreateAhead::setPhase(Phase phase) {
+    AcquireSRWLockExclusive(&lock_);
+    phase_.store(phase);
+    ReleaseSRWLockExclusive(&lock_);
+    WakeAllConditionVariable(&changed_);
+}
+
+// Returns once ready(phase) holds. The phase only changes under the lock
+// and is followed by a wake-up, so a sleeper never misses a change.
+template <typename Ready>
+void CreateAhead::await(Ready ready) {
+    for (int i = 0; i < kSpins; ++i) {
+        if (ready(phase_.load())) return;
+        SwitchToThread();
+    }
+    AcquireSRWLockExclusive(&lock_);
+    while (!ready(phase_.load())) SleepConditionVariableSRW(&changed_, &lock_, INFINITE, 0);
+    ReleaseSRWLockExclusive(&lock_);
 }
 
 void CreateAhead::request(const char* path) {
     drop();
-    if (std::strlen(path) >= sizeof path_ || !start()) return;
+    if (std::strlen(path) >= sizeof path_) return;
+    if (!thread_.isValid()) {
+        thread_.attach(CreateThread(nullptr, 0, entry, this, 0, nullptr));
+        if (!thread_.isValid()) return;
+    }
     std::strcpy(path_, path);
     pending_ = true;
-    phase_.store(kAsked);
-    if (sleeping_.exchange(0)) SetEvent(wake_.get());
+    setPhase(kAsked);
 }
 
 void CreateAhead::waitDone() {
-    while (phase_.load() == kAsked) SwitchToThread();
+    await([](int phase) { return phase != kAsked; });
+    setPhase(kIdle);
 }
 
 void CreateAhead::deleteMade() {
@@ -98,7 +95,6 @@ File CreateAhead::take(const char* path) {
     if (!pending_) return File();
     waitDone();
     pending_ = false;
-    phase_.store(kIdle);
     if (made_ == INVALID_HANDLE_VALUE) return File();
     if (std::strcmp(path, path_) != 0) {
         deleteMade();
@@ -127,7 +123,6 @@ void CreateAhead::drop() {
     waitDone();
     pending_ = false;
     deleteMade();
-    phase_.store(kIdle);
 }
 
 Win32Platform::~Win32Platform() {

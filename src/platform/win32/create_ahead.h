@@ -1,10 +1,15 @@
 #pragma once
 // CreateAhead: makes new, empty files on a helper thread, one at a time, for
 // Win32Platform's createAhead. The install's thread hands a path over,
-// writes the file before it meanwhile, then takes the open file. The hand-over
-// goes through atomics rather than events: under Wine every event is a
-// round trip to the server, which would cost what the helper saves. An idle
-// helper spins a little, then sleeps on an event until it is asked again.
+// writes the file before it meanwhile, then takes the open file. Each side
+// waits for the other by looking at the phase a few hundred times, yielding
+// the processor in between (a file is usually made in less), then sleeps on
+// a condition variable under a slim reader/writer lock: neither is a kernel
+// object, so under Wine neither costs a round trip to its server, which
+// would cost what the helper saves; and a long wait (a slow disk, a program
+// the install runs) burns no processor time.
+#include <windows.h>
+
 #include <atomic>
 
 #include "platform/file.h"
@@ -31,17 +36,19 @@ class CreateAhead {
     void drop();
 
   private:
-    enum Phase : long { kIdle, kAsked, kDone, kEnd };
+    enum Phase { kIdle, kAsked, kDone, kEnd };
     static unsigned long __stdcall entry(void* self);
-    bool start();
-    long awaitRequest();
+    void serve();
+    void setPhase(Phase phase);
+    template <typename Ready>
+    void await(Ready ready);
     void waitDone();
     void deleteMade();
 
     Handle thread_;
-    Handle wake_;  // auto-reset; set when the helper sleeps and is asked
-    std::atomic<long> phase_{kIdle};
-    std::atomic<long> sleeping_{0};
+    SRWLOCK lock_ = SRWLOCK_INIT;
+    CONDITION_VARIABLE changed_ = CONDITION_VARIABLE_INIT;  // phase_ changed
+    std::atomic<int> phase_{kIdle};       // changed under lock_, looked at anywhere
     bool pending_ = false;                // asked and not yet taken or dropped (caller's side)
     HANDLE made_ = INVALID_HANDLE_VALUE;  // the helper's answer, read after kDone
     char path_[1024] = {};                // GBK, as asked
