@@ -87,6 +87,10 @@ void CreateAhead::deleteMade() {
     if (made_ == INVALID_HANDLE_VALUE) return;
     CloseHandle(made_);
     made_ = INVALID_HANDLE_VALUE;
+    deleteAskedPath();
+}
+
+void CreateAhead::deleteAskedPath() {
     Wide name(path_);
     if (name.ok()) DeleteFileW(name);
 }
@@ -95,25 +99,20 @@ File CreateAhead::take(const char* path) {
     if (!pending_) return File();
     waitDone();
     pending_ = false;
-    if (made_ == INVALID_HANDLE_VALUE) return File();
-    if (std::strcmp(path, path_) != 0) {
-        deleteMade();
+    const int fd = made_ != INVALID_HANDLE_VALUE && std::strcmp(path, path_) == 0
+                       ? _open_osfhandle(reinterpret_cast<intptr_t>(made_), _O_WRONLY | _O_BINARY)
+                       : -1;
+    if (fd < 0) {
+        deleteMade();  // another path was asked for, or no descriptor: the empty file goes
         return File();
     }
-    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(made_), _O_WRONLY | _O_BINARY);
-    std::FILE* stream = fd >= 0 ? _fdopen(fd, "wb") : nullptr;
+    made_ = INVALID_HANDLE_VALUE;  // the descriptor holds the handle now
+    std::FILE* stream = _fdopen(fd, "wb");
     if (!stream) {
-        // Whoever holds the handle closes it; the empty file goes.
-        if (fd >= 0)
-            _close(fd);
-        else
-            CloseHandle(made_);
-        made_ = INVALID_HANDLE_VALUE;
-        Wide name(path_);
-        if (name.ok()) DeleteFileW(name);
+        _close(fd);
+        deleteAskedPath();
         return File();
     }
-    made_ = INVALID_HANDLE_VALUE;
     std::setvbuf(stream, nullptr, _IOFBF, kStreamBuffer);
     return File(stream);
 }

@@ -43,7 +43,8 @@ class CreateAhead {
     template <typename Ready>
     void await(Ready ready);
     void waitDone();
-    void deleteMade();
+    void deleteMade();       // closes the file made and deletes it
+    void deleteAskedPath();  // deletes the file at path_
 
     Handle thread_;
     SRWLOCK lock_ = SRWLOCK_INIT;
